@@ -1,0 +1,4 @@
+#include "effect/Module.h"
+
+HINSTANCE moduleHandle = nullptr;
+std::atomic<bool> outOfMemory{false};
