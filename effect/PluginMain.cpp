@@ -45,8 +45,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
     return TRUE;
 }
 #else
+// The linker's name for the start of our own loaded image: what identifies this module.
+extern "C" const char __ehdr_start[] __attribute__((visibility("hidden")));
+
 // Without a system entry hook, the loader's constructor call stands in for it.
 __attribute__((constructor)) static void storeModuleHandle() {
-    moduleHandle = currentModuleHandle();
+    moduleHandle = reinterpret_cast<HINSTANCE>(const_cast<char*>(__ehdr_start));
 }
 #endif

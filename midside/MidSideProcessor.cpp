@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr std::int32_t programCount = 1;
-constexpr std::int32_t parameterCount = 2;
-constexpr std::int32_t channelCount = 2;
+constexpr std::int32_t midSidePrograms = 1;
+constexpr std::int32_t midSideParameters = 2;
+constexpr std::int32_t stereoChannels = 2;
 
 // The knee of the gain law, and the slope below it (10/9 rounded to float).
 const float kneeValue = std::bit_cast<float>(0x3F666666u);
@@ -33,7 +33,7 @@ float clampedToUnit(float value) {
 } // namespace
 
 MidSideProcessor::MidSideProcessor(HostCallback callback)
-    : ExtendedEffect(callback, programCount, parameterCount), midGain(kneeValue),
+    : ExtendedEffect(callback, midSidePrograms, midSideParameters), midGain(kneeValue),
       sideGain(kneeValue) {
     programs.reset(new (std::nothrow) EffectProgram[static_cast<std::size_t>(numberOfPrograms)]);
     currentProgramIndex = 0;
@@ -42,8 +42,8 @@ MidSideProcessor::MidSideProcessor(HostCallback callback)
     const EffectProgram& first = programs ? programs[0] : defaults;
     changeParameter(parameterMid, first.mid);
     changeParameter(parameterSide, first.side);
-    assignInputCount(channelCount);
-    assignOutputCount(channelCount);
+    assignInputCount(stereoChannels);
+    assignOutputCount(stereoChannels);
     declareOverwrite(true);
     assignEffectId(identity::effectId);
 }
@@ -137,7 +137,7 @@ void MidSideProcessor::copyProgramName(char* text) {
     if (current == nullptr) {
         text[0] = '\0';
     } else if (std::memcmp(current->name, numberedName, sizeof numberedName) == 0) {
-        std::snprintf(text, EffectProgram::nameCapacity, "%s %d", current->name,
+        std::snprintf(text, EffectProgram::nameCapacity, "%s %d", numberedName,
                       static_cast<int>(currentProgramIndex + 1));
     } else {
         textformat::copy(current->name, text);

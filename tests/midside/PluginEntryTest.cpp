@@ -1,0 +1,147 @@
+// The built library loaded the way a host loads it: by path, through its only export.
+#include "effect/HostRecord.h"
+#include "midside/MidSideKernels.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+std::atomic<int> versionQueries{0};
+std::atomic<HostValue> versionAnswer{2400};
+
+HostValue BRISOLEN_CALL hostCallback(HostRecord* record, std::int32_t opcode, std::int32_t,
+                                     HostValue, void*, float) {
+    if (opcode == 1) {
+        EXPECT_EQ(record, nullptr) << "the version query in main carries no record";
+        ++versionQueries;
+        return versionAnswer.load();
+    }
+    return 0;
+}
+
+class LoadedPlugin : public testing::Test {
+protected:
+    void SetUp() override {
+        library = dlopen(BRISOLEN_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << dlerror();
+        pluginMain = reinterpret_cast<MainEntry>(dlsym(library, "main"));
+        ASSERT_NE(pluginMain, nullptr);
+        versionAnswer = 2400;
+    }
+    void TearDown() override {
+        if (library != nullptr) {
+            dlclose(library);
+        }
+    }
+
+    static HostValue send(HostRecord* r, std::int32_t opcode, std::int32_t index = 0,
+                          HostValue value = 0, void* data = nullptr, float opt = 0.0f) {
+        return r->opcodeEntry(r, opcode, index, value, data, opt);
+    }
+
+    void* library = nullptr;
+    MainEntry pluginMain = nullptr;
+};
+
+TEST_F(LoadedPlugin, ExportsOnlyMain) {
+    for (const char* hidden : {"pluginMain", "createEffect", "moduleHandle", "outOfMemory",
+                               "_ZN10EffectBaseD2Ev"}) {
+        EXPECT_EQ(dlsym(library, hidden), nullptr) << hidden;
+    }
+}
+
+TEST_F(LoadedPlugin, HostAnsweringVersionZeroGetsNothing) {
+    versionAnswer = 0;
+    EXPECT_EQ(pluginMain(&hostCallback), nullptr);
+    EXPECT_EQ(pluginMain(nullptr), nullptr);
+}
+
+TEST_F(LoadedPlugin, FreshInstanceShowsItsRecord) {
+    const int queriesBefore = versionQueries.load();
+    HostRecord* r = pluginMain(&hostCallback);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(versionQueries.load(), queriesBefore + 1);
+    EXPECT_EQ(r->signature, 0x56737450);
+    EXPECT_EQ(r->programCount, 1);
+    EXPECT_EQ(r->parameterCount, 2);
+    EXPECT_EQ(r->inputCount, 2);
+    EXPECT_EQ(r->outputCount, 2);
+    EXPECT_NE(r->capabilityFlags & flagOverwrite, 0);
+    EXPECT_EQ(r->inOutRatio, 1.0f);
+    EXPECT_EQ(r->effectId, 0x34323932);
+    EXPECT_EQ(r->effectVersion, 1);
+    EXPECT_EQ(r->hostData, nullptr);
+    for (unsigned char byte : r->spare) {
+        EXPECT_EQ(byte, 0);
+    }
+    EXPECT_EQ(r->parameterValueEntry(r, 0), 0.9f);
+    EXPECT_EQ(send(r, 1), 1);
+}
+
+TEST_F(LoadedPlugin, InstancesAreIndependent) {
+    HostRecord* first = pluginMain(&hostCallback);
+    HostRecord* second = pluginMain(&hostCallback);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_NE(first->owner, second->owner);
+    first->changeParameterEntry(first, 0, 0.1f);
+    EXPECT_EQ(first->parameterValueEntry(first, 0), 0.1f);
+    EXPECT_EQ(second->parameterValueEntry(second, 0), 0.9f);
+    // Close answers 1 although the close handling itself answers 0.
+    EXPECT_EQ(send(first, 1), 1);
+    EXPECT_EQ(second->parameterValueEntry(second, 0), 0.9f);
+    EXPECT_EQ(send(second, 1), 1);
+}
+
+TEST_F(LoadedPlugin, HostLifecycleProcessesExactlyTheFormula) {
+    HostRecord* r = pluginMain(&hostCallback);
+    ASSERT_NE(r, nullptr);
+    send(r, 0);
+    send(r, 10, 0, 0, nullptr, 48000.0f);
+    send(r, 11, 0, 512);
+    send(r, 12, 0, 1);
+    r->changeParameterEntry(r, 0, 1.0f);
+    r->changeParameterEntry(r, 1, 0.3f);
+    const float midGain = 2.0000002384185791f;
+    const float sideGain = static_cast<float>(0.3f * 1.1111111640930176);
+
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    constexpr int frames = 1031;
+    std::vector<float> left(frames), right(frames);
+    for (int i = 0; i < frames; ++i) {
+        left[i] = sample(random);
+        right[i] = sample(random);
+    }
+    std::vector<float> expectedLeft(frames), expectedRight(frames);
+    midside::referenceOverwriteFrames(left.data(), right.data(), expectedLeft.data(),
+                                      expectedRight.data(), frames, midGain, sideGain);
+
+    std::vector<float> outLeft(frames), outRight(frames);
+    float* inputs[] = {left.data(), right.data()};
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    r->overwriteEntry(r, inputs, outputs, frames);
+    EXPECT_EQ(std::memcmp(outLeft.data(), expectedLeft.data(), sizeof(float) * frames), 0);
+    EXPECT_EQ(std::memcmp(outRight.data(), expectedRight.data(), sizeof(float) * frames), 0);
+
+    // Accumulating adds the same result onto what the outputs hold.
+    r->accumulateEntry(r, inputs, outputs, frames);
+    std::vector<float> twiceLeft(expectedLeft), twiceRight(expectedRight);
+    midside::referenceAccumulateFrames(left.data(), right.data(), twiceLeft.data(),
+                                       twiceRight.data(), frames, midGain, sideGain);
+    EXPECT_EQ(std::memcmp(outLeft.data(), twiceLeft.data(), sizeof(float) * frames), 0);
+    EXPECT_EQ(std::memcmp(outRight.data(), twiceRight.data(), sizeof(float) * frames), 0);
+
+    send(r, 12, 0, 0);
+    EXPECT_EQ(send(r, 1), 1);
+}
+
+} // namespace
