@@ -3,6 +3,9 @@
 #include "effect/EffectFactory.h"
 #include "effect/Module.h"
 #include "platform/win32.h"
+#ifndef _WIN32
+#include "platform/ModuleHandle.h"
+#endif
 
 namespace {
 
@@ -45,11 +48,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
     return TRUE;
 }
 #else
-// The linker's name for the start of our own loaded image: what identifies this module.
-extern "C" const char __ehdr_start[] __attribute__((visibility("hidden")));
-
 // Without a system entry hook, the loader's constructor call stands in for it.
 __attribute__((constructor)) static void storeModuleHandle() {
-    moduleHandle = reinterpret_cast<HINSTANCE>(const_cast<char*>(__ehdr_start));
+    moduleHandle = win32layer::currentModuleHandle();
 }
 #endif

@@ -1,8 +1,8 @@
 #include "effect/EffectFactory.h"
-#include "midside/MidSideProcessor.h"
+#include "midside/MidSidePlugin.h"
 
 #include <new>
 
 EffectBase* createEffect(HostCallback callback) {
-    return new (std::nothrow) MidSideProcessor(callback);
+    return new (std::nothrow) MidSidePlugin(callback);
 }

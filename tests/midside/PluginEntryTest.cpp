@@ -73,7 +73,7 @@ TEST_F(LoadedPlugin, FreshInstanceShowsItsRecord) {
     EXPECT_EQ(r->parameterCount, 2);
     EXPECT_EQ(r->inputCount, 2);
     EXPECT_EQ(r->outputCount, 2);
-    EXPECT_NE(r->capabilityFlags & flagOverwrite, 0);
+    EXPECT_EQ(r->capabilityFlags, flagEditor | flagOverwrite);
     EXPECT_EQ(r->inOutRatio, 1.0f);
     EXPECT_EQ(r->effectId, 0x34323932);
     EXPECT_EQ(r->effectVersion, 1);

@@ -1,0 +1,306 @@
+#include "gui/EditorFrame.h"
+
+#include "effect/Module.h"
+#include "gui/Canvas.h"
+#include "gui/ResourceBitmap.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr std::int32_t widgetListGrowth = 10;
+
+// Shared by every frame of the module: one class registration for all of them.
+char classNameBuffer[15] = "";
+std::int32_t classUseCount = 0;
+
+// A canvas over a window's device context for one message or pass; releases the context last.
+class WindowCanvas {
+public:
+    WindowCanvas(EditorFrame* frame, HWND window)
+        : window(window), context(GetDC(window)),
+          canvas(new (std::nothrow) Canvas(frame, context, window)) {}
+    WindowCanvas(const WindowCanvas&) = delete;
+    WindowCanvas& operator=(const WindowCanvas&) = delete;
+    ~WindowCanvas() {
+        canvas.reset();
+        ReleaseDC(window, context);
+    }
+
+    Canvas* get() const { return canvas.get(); }
+
+private:
+    HWND window;
+    HDC context;
+    std::unique_ptr<Canvas> canvas;
+};
+
+} // namespace
+
+EditorFrame::EditorFrame(const Rect& bounds, void* systemWindow, GuiEditor* editor)
+    : Widget(bounds), editor(editor), systemWindow(systemWindow) {
+    createChildWindow(systemWindow);
+    // Without a window there is nothing to draw into: the frame reports itself closed.
+    open = window != nullptr;
+}
+
+EditorFrame::~EditorFrame() {
+    if (focusWidget != nullptr) {
+        focusWidget->focusLost();
+        focusWidget = nullptr;
+    }
+    for (std::int32_t i = 0; i < widgetCount; ++i) {
+        delete widgets[i];
+    }
+    delete[] widgets;
+    if (background != nullptr) {
+        background->release();
+    }
+    if (window != nullptr) {
+        // Messages sent while the window goes must no longer reach this frame.
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        DestroyWindow(window);
+        unregisterFrameWindowClass();
+    }
+    delete[] hostWindowRequest;
+}
+
+const char* EditorFrame::windowClassName() { return classNameBuffer; }
+
+std::int32_t EditorFrame::windowClassUseCount() { return classUseCount; }
+
+bool EditorFrame::registerFrameWindowClass() {
+    if (++classUseCount != 1) {
+        return true;
+    }
+    // The module's load address in the name keeps the classes of different modules apart.
+    std::snprintf(classNameBuffer, sizeof classNameBuffer, "Plugin%08x",
+                  static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(moduleHandle)));
+    WNDCLASSA windowClass{};
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = &EditorFrame::frameWindowProcedure;
+    windowClass.hInstance = moduleHandle;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = classNameBuffer;
+    RegisterClassA(&windowClass);
+    return true;
+}
+
+void EditorFrame::unregisterFrameWindowClass() {
+    if (--classUseCount == 0) {
+        UnregisterClassA(classNameBuffer, moduleHandle);
+    }
+}
+
+bool EditorFrame::createChildWindow(void* parent) {
+    if (parent == nullptr) {
+        return false;
+    }
+    registerFrameWindowClass();
+    window = CreateWindowExA(0, classNameBuffer, "Window", WS_CHILD | WS_VISIBLE, 0, 0,
+                             bounds.getWidth(), bounds.getHeight(), static_cast<HWND>(parent),
+                             nullptr, moduleHandle, nullptr);
+    if (window == nullptr) {
+        unregisterFrameWindowClass();
+        return false;
+    }
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return true;
+}
+
+LRESULT CALLBACK EditorFrame::frameWindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                                   LPARAM lParam) {
+    auto* frame = reinterpret_cast<EditorFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (frame != nullptr) {
+        switch (message) {
+        case WM_PAINT:
+            frame->paintMessage();
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            frame->pressMessage(lParam);
+            break;
+        case WM_DESTROY:
+            frame->destroyMessage();
+            break;
+        default:
+            break;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void EditorFrame::paintMessage() {
+    RECT updateArea{};
+    if (!GetUpdateRect(window, &updateArea, FALSE)) {
+        return;
+    }
+    PAINTSTRUCT paint{};
+    HDC context = BeginPaint(window, &paint);
+    {
+        std::unique_ptr<Canvas> canvas(new (std::nothrow) Canvas(this, context, window));
+        // The whole frame is drawn; the paint context clips it to the update region.
+        if (canvas) {
+            draw(canvas.get());
+        }
+    }
+    EndPaint(window, &paint);
+}
+
+void EditorFrame::pressMessage(LPARAM lParam) {
+    WindowCanvas canvas(this, window);
+    if (canvas.get() == nullptr) {
+        return;
+    }
+    const auto bits = static_cast<std::uint32_t>(lParam);
+    Point where(static_cast<std::int32_t>(bits & 0xFFFF),
+                static_cast<std::int32_t>((bits >> 16) & 0xFFFF));
+    mouseDown(canvas.get(), where);
+}
+
+void EditorFrame::destroyMessage() {
+    open = false;
+    systemWindow = nullptr;
+}
+
+bool EditorFrame::growWidgetList() {
+    const std::int32_t capacity = widgetCapacity + widgetListGrowth;
+    auto* grown = new (std::nothrow) Widget*[static_cast<std::size_t>(capacity)];
+    if (grown == nullptr) {
+        return false;
+    }
+    if (widgetCount > 0) {
+        std::memcpy(grown, widgets, sizeof(Widget*) * static_cast<std::size_t>(widgetCount));
+    }
+    delete[] widgets;
+    widgets = grown;
+    widgetCapacity = capacity;
+    return true;
+}
+
+bool EditorFrame::addWidget(Widget* widget) {
+    if (widgetCount == widgetCapacity && !growWidgetList()) {
+        return false;
+    }
+    widgets[widgetCount++] = widget;
+    widget->frame = this;
+    return true;
+}
+
+bool EditorFrame::removeWidget(Widget* widget) {
+    for (std::int32_t i = 0; i < widgetCount; ++i) {
+        if (widgets[i] == widget) {
+            std::memmove(&widgets[i], &widgets[i + 1],
+                         sizeof(Widget*) * static_cast<std::size_t>(widgetCount - i - 1));
+            --widgetCount;
+            break;
+        }
+    }
+    return true;
+}
+
+Widget* EditorFrame::getWidget(std::int32_t index) const {
+    return index >= 0 && index < widgetCount ? widgets[index] : nullptr;
+}
+
+void EditorFrame::draw(Canvas* canvas) {
+    firstPaintPending = false;
+    if (background != nullptr) {
+        background->paint(canvas, Rect(0, 0, background->getWidth(), background->getHeight()),
+                          Point(0, 0));
+    }
+    for (std::int32_t i = 0; i < widgetCount; ++i) {
+        widgets[i]->draw(canvas);
+    }
+    if (modalWidget != nullptr) {
+        modalWidget->draw(canvas);
+    }
+}
+
+void EditorFrame::mouseDown(Canvas* canvas, Point& where) {
+    if (focusWidget != nullptr && !where.liesIn(focusWidget->getBounds())) {
+        focusWidget->focusLost();
+        focusWidget = nullptr;
+    }
+    if (modalWidget != nullptr) {
+        if (where.liesIn(modalWidget->getBounds())) {
+            modalWidget->mouseDown(canvas, where);
+        }
+        return;
+    }
+    // The most recently added widget under the cursor gets the press.
+    for (std::int32_t i = widgetCount - 1; i >= 0; --i) {
+        if (where.liesIn(widgets[i]->getBounds())) {
+            widgets[i]->mouseDown(canvas, where);
+            return;
+        }
+    }
+}
+
+void EditorFrame::update(Canvas* canvas) {
+    if (!open) {
+        return;
+    }
+    if (modalWidget != nullptr) {
+        modalWidget->update(canvas);
+        return;
+    }
+    for (std::int32_t i = 0; i < widgetCount; ++i) {
+        widgets[i]->update(canvas);
+    }
+}
+
+void EditorFrame::drawWidgetNow(Widget* widget) {
+    // A null window would mean the whole screen.
+    if (window == nullptr) {
+        return;
+    }
+    Widget* found = nullptr;
+    for (std::int32_t i = 0; i < widgetCount && widget != nullptr; ++i) {
+        if (widgets[i] == widget) {
+            found = widget;
+            break;
+        }
+    }
+    WindowCanvas canvas(this, window);
+    if (canvas.get() == nullptr) {
+        return;
+    }
+    if (found != nullptr) {
+        found->draw(canvas.get());
+    } else {
+        draw(canvas.get());
+    }
+}
+
+void EditorFrame::idle() {
+    if (!open || firstPaintPending || window == nullptr) {
+        return;
+    }
+    WindowCanvas canvas(this, window);
+    if (canvas.get() != nullptr) {
+        update(canvas.get());
+    }
+}
+
+bool EditorFrame::setModalWidget(Widget* widget) {
+    if (widget != nullptr && modalWidget != nullptr) {
+        return false;
+    }
+    modalWidget = widget;
+    return true;
+}
+
+void EditorFrame::setBackground(ResourceBitmap* bitmap) {
+    if (bitmap != nullptr) {
+        bitmap->retain();
+    }
+    if (background != nullptr) {
+        background->release();
+    }
+    background = bitmap;
+}

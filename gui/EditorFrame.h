@@ -1,0 +1,73 @@
+// The editor's window: a child window inside the host's window that paints the background and
+// the widgets, routes mouse presses to one widget and runs the update passes.
+#pragma once
+
+#include "gui/Widget.h"
+#include "platform/win32.h"
+
+#include <cstdint>
+
+class GuiEditor;
+class ResourceBitmap;
+
+class EditorFrame : public Widget {
+public:
+    // Creates the child window inside systemWindow at once.
+    EditorFrame(const Rect& bounds, void* systemWindow, GuiEditor* editor);
+    ~EditorFrame() override;
+
+    void draw(Canvas* canvas) override;
+    void mouseDown(Canvas* canvas, Point& where) override;
+    void update(Canvas* canvas) override;
+    virtual bool addWidget(Widget* widget);
+    virtual bool removeWidget(Widget* widget);
+
+    void drawWidgetNow(Widget* widget);
+    // The update pass the editor idle starts; nothing happens before the first full paint.
+    void idle();
+    bool setModalWidget(Widget* widget);
+    Widget* getModalWidget() const { return modalWidget; }
+    void setFocusWidget(Widget* widget) { focusWidget = widget; }
+    Widget* getFocusWidget() const { return focusWidget; }
+    void setBackground(ResourceBitmap* bitmap);
+    ResourceBitmap* getBackground() const { return background; }
+    HWND getWindow() const { return window; }
+    // The frame keeps no device context of its own.
+    HDC getDeviceContext() const { return nullptr; }
+    GuiEditor* getEditor() const { return editor; }
+    void* getSystemWindow() const { return systemWindow; }
+    bool isOpen() const { return open; }
+    bool isFirstPaintPending() const { return firstPaintPending; }
+    std::int32_t getWidgetCount() const { return widgetCount; }
+    std::int32_t getWidgetCapacity() const { return widgetCapacity; }
+    Widget* getWidget(std::int32_t index) const;
+
+    // The name of the module's window class, "Plugin" and eight hexadecimal digits.
+    static const char* windowClassName();
+    static std::int32_t windowClassUseCount();
+
+private:
+    static LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam);
+    static bool registerFrameWindowClass();
+    static void unregisterFrameWindowClass();
+    bool createChildWindow(void* parent);
+    bool growWidgetList();
+    void paintMessage();
+    void pressMessage(LPARAM lParam);
+    void destroyMessage();
+
+    GuiEditor* editor;
+    void* systemWindow;
+    ResourceBitmap* background = nullptr;
+    std::int32_t widgetCount = 0;
+    std::int32_t widgetCapacity = 0;
+    Widget** widgets = nullptr;
+    Widget* modalWidget = nullptr;
+    Widget* focusWidget = nullptr;
+    bool firstPaintPending = true;
+    bool open = true;
+    HWND window = nullptr;
+    bool usesHostWindow = false;
+    unsigned char* hostWindowRequest = nullptr;
+};

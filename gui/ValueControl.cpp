@@ -1,0 +1,53 @@
+#include "gui/ValueControl.h"
+
+#include "gui/EditorFrame.h"
+#include "gui/GuiEditor.h"
+
+ValueControl::ValueControl(const Rect& size, ValueListener* listener, int tag)
+    : Widget(size), listener(listener), tag(tag) {}
+
+ValueControl::~ValueControl() = default;
+
+void ValueControl::update(Canvas* canvas) {
+    // An unordered comparison (a NaN on either side) counts as no change.
+    if (value < drawnValue || value > drawnValue) {
+        draw(canvas);
+        drawnValue = value;
+    }
+}
+
+void ValueControl::idleWhileTracking() {
+    if (frame != nullptr && frame->getEditor() != nullptr) {
+        frame->getEditor()->pacedIdle();
+    }
+}
+
+void ValueControl::notifyIfChanged(Canvas* canvas) {
+    if (value != drawnValue && listener != nullptr) {
+        listener->valueChanged(canvas, this);
+    }
+}
+
+void ValueControl::setValue(float newValue) { value = newValue; }
+
+float ValueControl::getValue() { return value; }
+
+void ValueControl::setMinimum(float newMinimum) { minimum = newMinimum; }
+
+float ValueControl::getMinimum() { return minimum; }
+
+void ValueControl::setMaximum(float newMaximum) { maximum = newMaximum; }
+
+float ValueControl::getMaximum() { return maximum; }
+
+void ValueControl::setDrawnValue(float newDrawnValue) { drawnValue = newDrawnValue; }
+
+float ValueControl::getDrawnValue() { return drawnValue; }
+
+void ValueControl::setResetValue(float newResetValue) { resetValue = newResetValue; }
+
+float ValueControl::getResetValue() { return resetValue; }
+
+void ValueControl::setMouseActive(bool active) { mouseActive = active; }
+
+bool ValueControl::isMouseActive() { return mouseActive; }
