@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the 32-bit and 64-bit Windows DLLs and checks, from the files themselves, that each
-# exports exactly one function, main (at ordinal 1), and imports from system DLLs only.
+# exports exactly one function, main (at ordinal 1), imports from system DLLs only, and carries
+# the editor's bitmaps and the version resource.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -56,6 +57,7 @@ for preset in win32 win64; do
     [ -f "$dll" ] || { fail "$dll was not built"; continue; }
     check_exports "$objdump" "$dll"
     check_imports "$objdump" "$dll"
+    python3 scripts/check-dll-resources.py "$dll" || fail "$dll lacks the editor's bitmaps or its version resource"
     echo "checked $dll"
 done
 
@@ -63,4 +65,4 @@ if [ "$failures" -ne 0 ]; then
     echo "$failures Windows DLL check(s) failed" >&2
     exit 1
 fi
-echo "Windows DLLs: exports and imports as expected"
+echo "Windows DLLs: exports, imports and resources as expected"

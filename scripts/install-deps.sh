@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config python3
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsndfile1-dev
     libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev zlib1g-dev
