@@ -23,7 +23,9 @@ constexpr Rect sideReadoutBox(125, 330, 185, 344);
 constexpr int readoutStyle = 1;
 
 // A bitmap the editor only hands on: released once the controls hold their own references.
-ResourceBitmap* loadBitmap(int id) { return new (std::nothrow) ResourceBitmap(id); }
+ResourceBitmap* loadBitmap(int id) {
+    return new (std::nothrow) ResourceBitmap(id);
+}
 
 void releaseBitmap(ResourceBitmap* bitmap) {
     if (bitmap != nullptr) {
@@ -31,7 +33,9 @@ void releaseBitmap(ResourceBitmap* bitmap) {
     }
 }
 
-int widthOf(const ResourceBitmap* bitmap) { return bitmap != nullptr ? bitmap->getWidth() : 0; }
+int widthOf(const ResourceBitmap* bitmap) {
+    return bitmap != nullptr ? bitmap->getWidth() : 0;
+}
 
 int heightOf(const ResourceBitmap* bitmap) {
     return bitmap != nullptr ? bitmap->getHeight() : 0;
@@ -63,8 +67,8 @@ std::int32_t MidSideEditor::open(void* window) {
     for (auto& pending : parameterPending) {
         pending.store(false);
     }
-    frame = new (std::nothrow) EditorFrame(Rect(0, 0, widthOf(background), heightOf(background)),
-                                           window, this);
+    frame = new (std::nothrow)
+        EditorFrame(Rect(0, 0, widthOf(background), heightOf(background)), window, this);
     if (frame == nullptr) {
         return 1;
     }
