@@ -1,6 +1,7 @@
 #include "gui/ImageSlider.h"
 
 #include "gui/Canvas.h"
+#include "gui/ControlTracking.h"
 #include "gui/OffscreenCanvas.h"
 #include "gui/ResourceBitmap.h"
 
@@ -14,29 +15,6 @@ constexpr int plainDrag = buttonLeft;
 constexpr int fineDrag = buttonLeft | keyShift;
 
 bool isDragState(int state) { return state == plainDrag || state == fineDrag; }
-
-// Truncates toward zero; values that are no number or far outside the window cannot reach the
-// integer conversion (which would be undefined for them).
-int truncated(float x) {
-    if (std::isnan(x)) {
-        return 0;
-    }
-    constexpr float limit = 1.0e9f;
-    if (x > limit) {
-        return static_cast<int>(limit);
-    }
-    if (x < -limit) {
-        return -static_cast<int>(limit);
-    }
-    return static_cast<int>(x);
-}
-
-float clampedToUnit(float value) {
-    if (value < 0.0f || std::isnan(value)) {
-        return 0.0f;
-    }
-    return value > 1.0f ? 1.0f : value;
-}
 
 } // namespace
 
@@ -83,7 +61,7 @@ Rect ImageSlider::handleRectangle() const {
     const int zeroBit = isVertical() ? styleZeroAtTop : styleZeroAtLeft;
     const float p = (style & zeroBit) != 0 ? value : 1.0f - value;
     const float range = static_cast<float>(maxPos - minPos);
-    const int travel = truncated(p * range);
+    const int travel = tracking::truncated(p * range);
     Rect handle;
     if (isVertical()) {
         handle.left = handleOffset.h;
@@ -167,7 +145,7 @@ void ImageSlider::trackDrag(Canvas* canvas, Point& where, int state) {
             const float change = value - anchorValue;
             value = static_cast<float>(anchorValue + change / 10.0);
         }
-        value = clampedToUnit(value);
+        value = tracking::clampedToUnit(value);
         notifyIfChanged(canvas);
         canvas->pollCursor(where);
         idleWhileTracking();

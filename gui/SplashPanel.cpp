@@ -49,9 +49,7 @@ void SplashPanel::show(Canvas* canvas) {
     savedRect = bounds;
     bounds = splashRect;
     draw(canvas);
-    if (listener != nullptr) {
-        listener->valueChanged(canvas, this);
-    }
+    notify(canvas);
 }
 
 void SplashPanel::hide(Canvas* canvas) {
@@ -64,7 +62,5 @@ void SplashPanel::hide(Canvas* canvas) {
     if (frame != nullptr) {
         frame->draw(canvas);
     }
-    if (listener != nullptr) {
-        listener->valueChanged(canvas, this);
-    }
+    notify(canvas);
 }

@@ -23,7 +23,13 @@ void ValueControl::idleWhileTracking() {
 }
 
 void ValueControl::notifyIfChanged(Canvas* canvas) {
-    if (value != drawnValue && listener != nullptr) {
+    if (value != drawnValue) {
+        notify(canvas);
+    }
+}
+
+void ValueControl::notify(Canvas* canvas) {
+    if (listener != nullptr) {
         listener->valueChanged(canvas, this);
     }
 }

@@ -43,6 +43,8 @@ public:
 protected:
     // The listener hears of an edit only when the value differs from what is on screen.
     void notifyIfChanged(Canvas* canvas);
+    // The listener hears of the value whatever is on screen.
+    void notify(Canvas* canvas);
 
     bool mouseActive = true;
     float drawnValue = -1.0f;
