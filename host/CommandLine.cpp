@@ -10,6 +10,7 @@
 namespace {
 
 constexpr double maxBenchSeconds = 600.0;
+constexpr std::int64_t maxIdleCalls = 1000;
 
 // Splits the words after the command into options (with their values) and positional operands.
 class ArgumentReader {
@@ -233,6 +234,35 @@ BenchOptions parseBench(ArgumentReader& reader, bool& verbose) {
     return options;
 }
 
+std::int32_t parseIdleCalls(const std::string& text) {
+    const auto value = wholeNumber(text);
+    if (!value || *value < 1 || *value > maxIdleCalls) {
+        throw HostError("--idle " + text + ": expected a whole number from 1 to " +
+                        std::to_string(maxIdleCalls));
+    }
+    return static_cast<std::int32_t>(*value);
+}
+
+EditorOptions parseEditor(ArgumentReader& reader, bool& verbose) {
+    EditorOptions options;
+    const auto operands = readArguments(reader, "editor", verbose, [&](const std::string& word) {
+        if (word == "--param") {
+            options.parameters.push_back(parseParameter(reader.valueOf(word)));
+        } else if (word == "--idle") {
+            options.idleCalls = parseIdleCalls(reader.valueOf(word));
+        } else {
+            return false;
+        }
+        return true;
+    });
+    if (operands.size() != 2) {
+        throw UsageError("editor needs exactly two arguments: PLUGIN and OUT.png");
+    }
+    options.plugin = operands[0];
+    options.output = operands[1];
+    return options;
+}
+
 bool asksForHelp(const std::vector<std::string>& arguments) {
     for (const auto& word : arguments) {
         if (word == "--") {
@@ -261,6 +291,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         result.command = parseProcess(reader, result.verbose);
     } else if (command == "bench") {
         result.command = parseBench(reader, result.verbose);
+    } else if (command == "editor") {
+        result.command = parseEditor(reader, result.verbose);
     } else if (!command.empty() && command[0] == '-') {
         throw UsageError("unknown option " + command);
     } else {
@@ -274,6 +306,7 @@ std::string usageText() {
   brisolen-host info PLUGIN
   brisolen-host process PLUGIN [IN] OUT [options]
   brisolen-host bench PLUGIN [--block N] [--seconds S]
+  brisolen-host editor PLUGIN OUT.png [--param INDEX=VALUE]... [--idle N]
   brisolen-host --help
 
 Commands:
@@ -281,6 +314,8 @@ Commands:
   process   run a stereo sound file (WAV, AIFF or FLAC) through the plug-in into OUT;
             without IN, a 4-second stereo demo signal at 48000 Hz is processed
   bench     measure the processing speed of the plug-in's entries
+  editor    open the plug-in's editor in a window of our own, let it draw, and save its
+            picture as a PNG file
 
 Options of process:
   --param INDEX=VALUE   set a parameter (normalised 0..1) before processing; repeatable
@@ -294,6 +329,11 @@ Options of process:
 Options of bench:
   --block N             frames per processing call (default 512)
   --seconds S           time spent measuring each entry (default 1)
+
+Options of editor:
+  --param INDEX=VALUE   change a parameter (normalised 0..1) while the editor is open, as
+                        host automation does; repeatable
+  --idle N              editor idle calls before the picture is taken, 1 to 1000 (default 10)
 
 Common options:
   -v, --verbose         report every request the plug-in sends to the host

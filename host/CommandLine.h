@@ -35,7 +35,14 @@ struct BenchOptions {
     double seconds = 1.0;
 };
 
-using Command = std::variant<HelpRequest, InfoOptions, ProcessOptions, BenchOptions>;
+struct EditorOptions {
+    std::string plugin;
+    std::string output; // the editor's picture, PNG
+    std::vector<ParameterSetting> parameters;
+    std::int32_t idleCalls = 10;
+};
+
+using Command = std::variant<HelpRequest, InfoOptions, ProcessOptions, BenchOptions, EditorOptions>;
 
 struct CommandLine {
     Command command;

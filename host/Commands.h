@@ -8,3 +8,4 @@
 void runInfo(const InfoOptions& options, std::ostream& out);
 void runProcess(const ProcessOptions& options, std::ostream& out);
 void runBench(const BenchOptions& options, std::ostream& out);
+void runEditor(const EditorOptions& options, std::ostream& out);

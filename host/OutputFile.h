@@ -16,6 +16,8 @@ public:
 
     int descriptor() const { return fd; }
     const std::string& target() const { return targetPath; }
+    // Where the data goes until commit(), for writers that open the file by name.
+    const std::string& temporary() const { return temporaryPath; }
 
     // Closes the temporary and moves it to the target path. Throws HostError on failure.
     void commit();

@@ -26,8 +26,10 @@ void runCommand(const CommandLine& commandLine) {
                 runInfo(options, std::cout);
             } else if constexpr (std::is_same_v<Options, ProcessOptions>) {
                 runProcess(options, std::cout);
-            } else {
+            } else if constexpr (std::is_same_v<Options, BenchOptions>) {
                 runBench(options, std::cout);
+            } else {
+                runEditor(options, std::cout);
             }
         },
         commandLine.command);
