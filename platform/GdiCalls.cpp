@@ -39,16 +39,6 @@ HBITMAP insertBitmap(Layer& layer, std::unique_ptr<Bitmap> bitmap) {
     return asHandle<HBITMAP>(layer.table.insert(std::move(bitmap)));
 }
 
-bool selectedAnywhere(Layer& layer, uintptr_t object) {
-    bool found = false;
-    layer.table.forEach(ObjectKind::deviceContext, [&](uintptr_t, LayerObject& o) {
-        auto& context = static_cast<DeviceContext&>(o);
-        found = found || context.pen == object || context.brush == object ||
-                context.font == object || context.bitmap == object;
-    });
-    return found;
-}
-
 PixelRect box(int left, int top, int right, int bottom) {
     return {left, top, right, bottom};
 }
@@ -108,6 +98,9 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     default:
         return nullptr;
     }
+    ++selected->selectedCount;
+    if (LayerObject* displaced = layer.table.find(previous))
+        --displaced->selectedCount;
     return reinterpret_cast<HGDIOBJ>(previous);
 }
 
@@ -131,7 +124,7 @@ BOOL DeleteObject(HGDIOBJ object) {
         return TRUE;
     // An object still selected into a device context stays alive: deleting it would leave the
     // context drawing with a dead object.
-    if (selectedAnywhere(layer, handle))
+    if (found->selectedCount > 0)
         return FALSE;
     layer.table.remove(handle);
     return TRUE;

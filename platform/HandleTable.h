@@ -28,6 +28,8 @@ public:
     ObjectKind kind() const { return kind_; }
     // Stock objects live as long as the layer and are never counted as leaks.
     bool stock = false;
+    // How many device contexts hold this object selected; such an object cannot be deleted.
+    int selectedCount = 0;
 
 private:
     ObjectKind kind_;

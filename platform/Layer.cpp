@@ -183,6 +183,10 @@ uintptr_t Layer::createDeviceContext(DeviceContext::Target target, uintptr_t win
     context->font = stock[SYSTEM_FONT];
     if (target == DeviceContext::Target::memory)
         context->bitmap = defaultBitmap;
+    for (const uintptr_t object : {context->pen, context->brush, context->font, context->bitmap}) {
+        if (LayerObject* selected = table.find(object))
+            ++selected->selectedCount;
+    }
     return table.insert(std::move(context));
 }
 
@@ -193,6 +197,10 @@ bool Layer::deleteDeviceContext(uintptr_t handle) {
     auto& context = static_cast<DeviceContext&>(*removed);
     if (auto* bitmap = table.get<Bitmap>(context.bitmap); bitmap && bitmap->selectedInto == handle)
         bitmap->selectedInto = 0;
+    for (const uintptr_t object : {context.pen, context.brush, context.font, context.bitmap}) {
+        if (LayerObject* selected = table.find(object))
+            --selected->selectedCount;
+    }
     return true;
 }
 
