@@ -130,6 +130,19 @@ void Rasterizer::line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, const PenS
     final = std::min(final, last);
     const int64_t major = std::max<int64_t>(xMajor ? adx : ady, 1);
     const int64_t minor = xMajor ? ady : adx;
+    // A solid thin line along an axis is a span: fill it in one go (outlines, frames, tracks).
+    const bool solid = !pen.dashes || pen.dashes->empty();
+    if (minor == 0 && !wide && solid) {
+        if (first <= final) {
+            const int64_t a = origin + direction * first;
+            const int64_t b = origin + direction * final;
+            const int64_t from = std::min(a, b), to = std::max(a, b) + 1;
+            fillRect(xMajor ? PixelRect{from, y0, to, y0 + 1} : PixelRect{x0, from, x0 + 1, to},
+                     pen.pixel);
+        }
+        dashPosition += steps;
+        return;
+    }
     for (int64_t i = first; i <= final; ++i) {
         const int64_t offset = (2 * i * minor + major) / (2 * major);
         const int64_t x = xMajor ? x0 + sx * i : x0 + sx * offset;
