@@ -26,4 +26,6 @@ void EditorBase::idle() {
 
 void EditorBase::update() {}
 
-void EditorBase::requestUpdate() { updatePending.store(1, std::memory_order_relaxed); }
+void EditorBase::requestUpdate() {
+    updatePending.store(1, std::memory_order_relaxed);
+}

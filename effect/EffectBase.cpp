@@ -101,7 +101,9 @@ EffectBase::~EffectBase() {
 
 void EffectBase::changeParameter(std::int32_t, float) {}
 
-float EffectBase::parameterValue(std::int32_t) { return 0.0f; }
+float EffectBase::parameterValue(std::int32_t) {
+    return 0.0f;
+}
 
 void EffectBase::changeParameterAndNotify(std::int32_t index, float value) {
     changeParameter(index, value);
@@ -203,59 +205,109 @@ void EffectBase::onOpen() {}
 
 void EffectBase::onClose() {}
 
-std::int32_t EffectBase::currentProgram() { return currentProgramIndex; }
+std::int32_t EffectBase::currentProgram() {
+    return currentProgramIndex;
+}
 
-void EffectBase::selectProgram(std::int32_t program) { currentProgramIndex = program; }
+void EffectBase::selectProgram(std::int32_t program) {
+    currentProgramIndex = program;
+}
 
-void EffectBase::renameProgram(char* text) { text[0] = '\0'; }
+void EffectBase::renameProgram(char* text) {
+    text[0] = '\0';
+}
 
-void EffectBase::copyProgramName(char* text) { text[0] = '\0'; }
+void EffectBase::copyProgramName(char* text) {
+    text[0] = '\0';
+}
 
-void EffectBase::copyParameterUnit(std::int32_t, char* text) { text[0] = '\0'; }
+void EffectBase::copyParameterUnit(std::int32_t, char* text) {
+    text[0] = '\0';
+}
 
-void EffectBase::copyParameterText(std::int32_t, char* text) { text[0] = '\0'; }
+void EffectBase::copyParameterText(std::int32_t, char* text) {
+    text[0] = '\0';
+}
 
-void EffectBase::copyParameterTitle(std::int32_t, char* text) { text[0] = '\0'; }
+void EffectBase::copyParameterTitle(std::int32_t, char* text) {
+    text[0] = '\0';
+}
 
-float EffectBase::meterValue() { return 0.0f; }
+float EffectBase::meterValue() {
+    return 0.0f;
+}
 
-std::int32_t EffectBase::saveStateBlob(void**, bool) { return 0; }
+std::int32_t EffectBase::saveStateBlob(void**, bool) {
+    return 0;
+}
 
-std::int32_t EffectBase::loadStateBlob(void*, std::int32_t, bool) { return 0; }
+std::int32_t EffectBase::loadStateBlob(void*, std::int32_t, bool) {
+    return 0;
+}
 
-void EffectBase::changeSampleRate(float rate) { sampleRateHz = rate; }
+void EffectBase::changeSampleRate(float rate) {
+    sampleRateHz = rate;
+}
 
-void EffectBase::changeBlockSize(std::int32_t size) { maxBlockSize = size; }
+void EffectBase::changeBlockSize(std::int32_t size) {
+    maxBlockSize = size;
+}
 
 void EffectBase::onStop() {}
 
 void EffectBase::onStart() {}
 
-void EffectBase::assignEffectId(std::int32_t id) { record.effectId = id; }
+void EffectBase::assignEffectId(std::int32_t id) {
+    record.effectId = id;
+}
 
-void EffectBase::assignInputCount(std::int32_t count) { record.inputCount = count; }
+void EffectBase::assignInputCount(std::int32_t count) {
+    record.inputCount = count;
+}
 
-void EffectBase::assignOutputCount(std::int32_t count) { record.outputCount = count; }
+void EffectBase::assignOutputCount(std::int32_t count) {
+    record.outputCount = count;
+}
 
-void EffectBase::declareLevelMeter(bool on) { changeFlag(flagLevelMeter, on); }
+void EffectBase::declareLevelMeter(bool on) {
+    changeFlag(flagLevelMeter, on);
+}
 
-void EffectBase::declareClipMeter(bool on) { changeFlag(flagClipMeter, on); }
+void EffectBase::declareClipMeter(bool on) {
+    changeFlag(flagClipMeter, on);
+}
 
-void EffectBase::declareMonoInput(bool on) { changeFlag(flagMonoInput, on); }
+void EffectBase::declareMonoInput(bool on) {
+    changeFlag(flagMonoInput, on);
+}
 
-void EffectBase::declareOverwrite(bool on) { changeFlag(flagOverwrite, on); }
+void EffectBase::declareOverwrite(bool on) {
+    changeFlag(flagOverwrite, on);
+}
 
-void EffectBase::declareStateBlob(bool on) { changeFlag(flagStateBlob, on); }
+void EffectBase::declareStateBlob(bool on) {
+    changeFlag(flagStateBlob, on);
+}
 
-void EffectBase::assignRealtimeQuality(std::int32_t quality) { record.realtimeQuality = quality; }
+void EffectBase::assignRealtimeQuality(std::int32_t quality) {
+    record.realtimeQuality = quality;
+}
 
-void EffectBase::assignOfflineQuality(std::int32_t quality) { record.offlineQuality = quality; }
+void EffectBase::assignOfflineQuality(std::int32_t quality) {
+    record.offlineQuality = quality;
+}
 
-void EffectBase::assignLatency(std::int32_t samples) { record.latency = samples; }
+void EffectBase::assignLatency(std::int32_t samples) {
+    record.latency = samples;
+}
 
-float EffectBase::sampleRateValue() { return sampleRateHz; }
+float EffectBase::sampleRateValue() {
+    return sampleRateHz;
+}
 
-std::int32_t EffectBase::blockSizeValue() { return maxBlockSize; }
+std::int32_t EffectBase::blockSizeValue() {
+    return maxBlockSize;
+}
 
 std::int32_t EffectBase::askHostVersion() {
     const auto answer = static_cast<std::int32_t>(callHost(requestVersion, 0, 0, nullptr, 0.0f));
@@ -266,7 +318,9 @@ std::int32_t EffectBase::askCurrentEffectId() {
     return static_cast<std::int32_t>(callHost(requestCurrentId, 0, 0, nullptr, 0.0f));
 }
 
-void EffectBase::giveHostIdle() { callHost(requestIdle, 0, 0, nullptr, 0.0f); }
+void EffectBase::giveHostIdle() {
+    callHost(requestIdle, 0, 0, nullptr, 0.0f);
+}
 
 bool EffectBase::inputIsConnected(std::int32_t input) {
     return callHost(requestPinConnected, input, 0, nullptr, 0.0f) == 0;
@@ -296,17 +350,21 @@ void EffectBase::formatMilliseconds(float samples, char* text) {
     formatDecimal(samples * 1000.0f / sampleRateValue(), text);
 }
 
-void EffectBase::formatDecimal(float value, char* text) { textformat::decimal(value, text); }
+void EffectBase::formatDecimal(float value, char* text) {
+    textformat::decimal(value, text);
+}
 
-void EffectBase::formatInteger(std::int32_t value, char* text) { textformat::integer(value, text); }
+void EffectBase::formatInteger(std::int32_t value, char* text) {
+    textformat::integer(value, text);
+}
 
 void EffectBase::attachEditor(EditorBase* editor) {
     attachedEditor = editor;
     changeFlag(flagEditor, editor != nullptr);
 }
 
-HostValue EffectBase::callHost(std::int32_t opcode, std::int32_t index, HostValue value,
-                               void* data, float opt) {
+HostValue EffectBase::callHost(std::int32_t opcode, std::int32_t index, HostValue value, void* data,
+                               float opt) {
     if (hostCallback == nullptr) {
         return 0;
     }

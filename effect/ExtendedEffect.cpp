@@ -41,11 +41,17 @@ enum ExtendedOpcode : std::int32_t {
 
 constexpr std::int32_t categoryInstrument = 2;
 
-HostValue truth(bool value) { return value ? 1 : 0; }
+HostValue truth(bool value) {
+    return value ? 1 : 0;
+}
 
-HostValue address(const void* pointer) { return reinterpret_cast<HostValue>(pointer); }
+HostValue address(const void* pointer) {
+    return reinterpret_cast<HostValue>(pointer);
+}
 
-std::int32_t narrow(HostValue value) { return static_cast<std::int32_t>(value); }
+std::int32_t narrow(HostValue value) {
+    return static_cast<std::int32_t>(value);
+}
 
 bool extendedOpcodeUsesData(std::int32_t opcode) {
     switch (opcode) {
@@ -90,8 +96,8 @@ HostValue ExtendedEffect::handleOpcode(std::int32_t opcode, std::int32_t index, 
     return dispatchExtended(opcode, index, value, data, opt);
 }
 
-HostValue ExtendedEffect::dispatchExtended(std::int32_t opcode, std::int32_t index,
-                                           HostValue value, void* data, float opt) {
+HostValue ExtendedEffect::dispatchExtended(std::int32_t opcode, std::int32_t index, HostValue value,
+                                           void* data, float opt) {
     char* text = static_cast<char*>(data);
     switch (opcode) {
     case opReceiveEvents:
@@ -131,8 +137,8 @@ HostValue ExtendedEffect::dispatchExtended(std::int32_t opcode, std::int32_t ind
     }
 }
 
-HostValue ExtendedEffect::dispatchOffline(std::int32_t opcode, std::int32_t index,
-                                          HostValue value, void* data) {
+HostValue ExtendedEffect::dispatchOffline(std::int32_t opcode, std::int32_t index, HostValue value,
+                                          void* data) {
     switch (opcode) {
     case opOfflineNotify:
         return truth(offlineNotification(data, narrow(value), index != 0));
@@ -143,8 +149,8 @@ HostValue ExtendedEffect::dispatchOffline(std::int32_t opcode, std::int32_t inde
     }
 }
 
-HostValue ExtendedEffect::dispatchIdentity(std::int32_t opcode, std::int32_t index,
-                                           HostValue value, void* data, float opt) {
+HostValue ExtendedEffect::dispatchIdentity(std::int32_t opcode, std::int32_t index, HostValue value,
+                                           void* data, float opt) {
     char* text = static_cast<char*>(data);
     switch (opcode) {
     case opVariableBlock:
@@ -187,89 +193,163 @@ HostValue ExtendedEffect::dispatchIdentity(std::int32_t opcode, std::int32_t ind
     }
 }
 
-std::int32_t ExtendedEffect::receiveEvents(void*) { return 0; }
+std::int32_t ExtendedEffect::receiveEvents(void*) {
+    return 0;
+}
 
-bool ExtendedEffect::parameterIsAutomatable(std::int32_t) { return true; }
+bool ExtendedEffect::parameterIsAutomatable(std::int32_t) {
+    return true;
+}
 
-bool ExtendedEffect::parameterFromText(std::int32_t, char*) { return false; }
+bool ExtendedEffect::parameterFromText(std::int32_t, char*) {
+    return false;
+}
 
-float ExtendedEffect::channelParameterValue(std::int32_t, std::int32_t) { return 0.0f; }
+float ExtendedEffect::channelParameterValue(std::int32_t, std::int32_t) {
+    return 0.0f;
+}
 
-std::int32_t ExtendedEffect::programCategoryCount() { return 1; }
+std::int32_t ExtendedEffect::programCategoryCount() {
+    return 1;
+}
 
-bool ExtendedEffect::programNameAt(std::int32_t, std::int32_t, char*) { return false; }
+bool ExtendedEffect::programNameAt(std::int32_t, std::int32_t, char*) {
+    return false;
+}
 
-bool ExtendedEffect::copyCurrentProgramTo(std::int32_t) { return false; }
+bool ExtendedEffect::copyCurrentProgramTo(std::int32_t) {
+    return false;
+}
 
 void ExtendedEffect::onInputConnection(std::int32_t, bool) {}
 
 void ExtendedEffect::onOutputConnection(std::int32_t, bool) {}
 
-bool ExtendedEffect::describeInputPin(std::int32_t, void*) { return false; }
+bool ExtendedEffect::describeInputPin(std::int32_t, void*) {
+    return false;
+}
 
-bool ExtendedEffect::describeOutputPin(std::int32_t, void*) { return false; }
+bool ExtendedEffect::describeOutputPin(std::int32_t, void*) {
+    return false;
+}
 
 std::int32_t ExtendedEffect::effectCategory() {
     return hasFlag(flagInstrument) ? categoryInstrument : 0;
 }
 
-void ExtendedEffect::declareAsync(bool on) { changeFlag(flagAsync, on); }
+void ExtendedEffect::declareAsync(bool on) {
+    changeFlag(flagAsync, on);
+}
 
-void ExtendedEffect::declareOwnBuffer(bool on) { changeFlag(flagOwnBuffer, on); }
+void ExtendedEffect::declareOwnBuffer(bool on) {
+    changeFlag(flagOwnBuffer, on);
+}
 
-std::int32_t ExtendedEffect::currentPosition() { return 0; }
+std::int32_t ExtendedEffect::currentPosition() {
+    return 0;
+}
 
-float* ExtendedEffect::destinationBuffer() { return nullptr; }
+float* ExtendedEffect::destinationBuffer() {
+    return nullptr;
+}
 
-bool ExtendedEffect::offlineNotification(void*, std::int32_t, bool) { return false; }
+bool ExtendedEffect::offlineNotification(void*, std::int32_t, bool) {
+    return false;
+}
 
-bool ExtendedEffect::prepareOffline(void*, std::int32_t) { return false; }
+bool ExtendedEffect::prepareOffline(void*, std::int32_t) {
+    return false;
+}
 
-bool ExtendedEffect::runOffline(void*, std::int32_t) { return false; }
+bool ExtendedEffect::runOffline(void*, std::int32_t) {
+    return false;
+}
 
-std::int32_t ExtendedEffect::offlinePassCount() { return 0; }
+std::int32_t ExtendedEffect::offlinePassCount() {
+    return 0;
+}
 
-std::int32_t ExtendedEffect::offlineMetaPassCount() { return 0; }
+std::int32_t ExtendedEffect::offlineMetaPassCount() {
+    return 0;
+}
 
-void ExtendedEffect::declareInstrument(bool on) { changeFlag(flagInstrument, on); }
+void ExtendedEffect::declareInstrument(bool on) {
+    changeFlag(flagInstrument, on);
+}
 
-void ExtendedEffect::declareQuietTail(bool on) { changeFlag(flagQuietTail, on); }
+void ExtendedEffect::declareQuietTail(bool on) {
+    changeFlag(flagQuietTail, on);
+}
 
-bool ExtendedEffect::processVariableBlock(void*) { return false; }
+bool ExtendedEffect::processVariableBlock(void*) {
+    return false;
+}
 
-bool ExtendedEffect::acceptSpeakerLayout(void*, void*) { return false; }
+bool ExtendedEffect::acceptSpeakerLayout(void*, void*) {
+    return false;
+}
 
 void ExtendedEffect::changeBlockSizeAndRate(std::int32_t blockSize, float rate) {
     maxBlockSize = blockSize;
     sampleRateHz = rate;
 }
 
-bool ExtendedEffect::changeBypass(bool) { return false; }
+bool ExtendedEffect::changeBypass(bool) {
+    return false;
+}
 
-bool ExtendedEffect::copyEffectName(char*) { return false; }
+bool ExtendedEffect::copyEffectName(char*) {
+    return false;
+}
 
-bool ExtendedEffect::copyErrorText(char*) { return false; }
+bool ExtendedEffect::copyErrorText(char*) {
+    return false;
+}
 
-bool ExtendedEffect::copyVendorName(char*) { return false; }
+bool ExtendedEffect::copyVendorName(char*) {
+    return false;
+}
 
-bool ExtendedEffect::copyProductName(char*) { return false; }
+bool ExtendedEffect::copyProductName(char*) {
+    return false;
+}
 
-std::int32_t ExtendedEffect::vendorVersionNumber() { return 0; }
+std::int32_t ExtendedEffect::vendorVersionNumber() {
+    return 0;
+}
 
-HostValue ExtendedEffect::handleVendorRequest(std::int32_t, HostValue, void*, float) { return 0; }
+HostValue ExtendedEffect::handleVendorRequest(std::int32_t, HostValue, void*, float) {
+    return 0;
+}
 
-std::int32_t ExtendedEffect::answerCapability(char*) { return 0; }
+std::int32_t ExtendedEffect::answerCapability(char*) {
+    return 0;
+}
 
-void* ExtendedEffect::iconHandle() { return nullptr; }
+void* ExtendedEffect::iconHandle() {
+    return nullptr;
+}
 
-bool ExtendedEffect::moveView(std::int32_t, std::int32_t) { return false; }
+bool ExtendedEffect::moveView(std::int32_t, std::int32_t) {
+    return false;
+}
 
-std::int32_t ExtendedEffect::tailLength() { return 0; }
+std::int32_t ExtendedEffect::tailLength() {
+    return 0;
+}
 
-std::int32_t ExtendedEffect::onIdle() { return 0; }
+std::int32_t ExtendedEffect::onIdle() {
+    return 0;
+}
 
-bool ExtendedEffect::describeParameter(std::int32_t, void*) { return false; }
+bool ExtendedEffect::describeParameter(std::int32_t, void*) {
+    return false;
+}
 
-bool ExtendedEffect::needsKeys() { return false; }
+bool ExtendedEffect::needsKeys() {
+    return false;
+}
 
-std::int32_t ExtendedEffect::interfaceVersion() { return 2; }
+std::int32_t ExtendedEffect::interfaceVersion() {
+    return 2;
+}

@@ -19,11 +19,11 @@ struct HostRecord;
 using HostValue = std::intptr_t;
 
 using HostCallback = HostValue(BRISOLEN_CALL*)(HostRecord* record, std::int32_t opcode,
-                                                std::int32_t index, HostValue value, void* data,
-                                                float opt);
-using OpcodeEntry = HostValue(BRISOLEN_CALL*)(HostRecord* record, std::int32_t opcode,
                                                std::int32_t index, HostValue value, void* data,
                                                float opt);
+using OpcodeEntry = HostValue(BRISOLEN_CALL*)(HostRecord* record, std::int32_t opcode,
+                                              std::int32_t index, HostValue value, void* data,
+                                              float opt);
 using ProcessEntry = void(BRISOLEN_CALL*)(HostRecord* record, float** inputs, float** outputs,
                                           std::int32_t frames);
 using ChangeParameterEntry = void(BRISOLEN_CALL*)(HostRecord* record, std::int32_t index,

@@ -41,9 +41,13 @@ enum HostRequest : std::int32_t {
     requestDisplayRefreshOp = 42,
 };
 
-template <typename T> T* asPointer(HostValue answer) { return reinterpret_cast<T*>(answer); }
+template <typename T> T* asPointer(HostValue answer) {
+    return reinterpret_cast<T*>(answer);
+}
 
-std::int32_t asInt(HostValue answer) { return static_cast<std::int32_t>(answer); }
+std::int32_t asInt(HostValue answer) {
+    return static_cast<std::int32_t>(answer);
+}
 
 } // namespace
 
@@ -145,8 +149,8 @@ void ExtendedEffect::announceOutputRate(float rate) {
 }
 
 bool ExtendedEffect::requestSpeakerLayout(void* input, void* output) {
-    return callHost(requestSpeakerLayoutOp, 0, reinterpret_cast<HostValue>(input), output,
-                    0.0f) != 0;
+    return callHost(requestSpeakerLayoutOp, 0, reinterpret_cast<HostValue>(input), output, 0.0f) !=
+           0;
 }
 
 bool ExtendedEffect::requestHostVendor(char* text) {

@@ -25,7 +25,7 @@ extern "C" BRISOLEN_EXPORT HostRecord* BRISOLEN_CALL pluginMain(HostCallback cal
 #ifndef _WIN32
     __asm__("main")
 #endif
-    ;
+        ;
 
 extern "C" HostRecord* BRISOLEN_CALL pluginMain(HostCallback callback) {
     if (callback == nullptr || callback(nullptr, requestHostVersion, 0, 0, nullptr, 0.0f) == 0) {

@@ -7,7 +7,9 @@ namespace {
 
 constexpr std::int32_t opcodeClose = 1;
 
-EffectBase* effectOf(HostRecord* record) { return static_cast<EffectBase*>(record->owner); }
+EffectBase* effectOf(HostRecord* record) {
+    return static_cast<EffectBase*>(record->owner);
+}
 
 } // namespace
 

@@ -18,7 +18,8 @@ void deleteIfPresent(HGDIOBJ object) {
 
 // Replaces the canvas's own object: the new one is selected before the old one goes, so the
 // object being deleted is never selected. A failed creation keeps the previous object.
-template <typename Handle> void replaceSelected(HDC deviceContext, Handle& current, Handle created) {
+template <typename Handle>
+void replaceSelected(HDC deviceContext, Handle& current, Handle created) {
     if (created == nullptr) {
         return;
     }
@@ -27,7 +28,9 @@ template <typename Handle> void replaceSelected(HDC deviceContext, Handle& curre
     current = created;
 }
 
-bool isDownNow(int virtualKey) { return GetAsyncKeyState(virtualKey) < 0; }
+bool isDownNow(int virtualKey) {
+    return GetAsyncKeyState(virtualKey) < 0;
+}
 
 } // namespace
 
@@ -112,15 +115,21 @@ void Canvas::selectFont(FontId fontId, int size) {
     replaceSelected(deviceContext, font, CreateFontIndirectA(&description));
 }
 
-void Canvas::moveTo(const Point& p) { MoveToEx(deviceContext, p.h, p.v, nullptr); }
+void Canvas::moveTo(const Point& p) {
+    MoveToEx(deviceContext, p.h, p.v, nullptr);
+}
 
-void Canvas::lineTo(const Point& p) { LineTo(deviceContext, p.h, p.v); }
+void Canvas::lineTo(const Point& p) {
+    LineTo(deviceContext, p.h, p.v);
+}
 
 void Canvas::drawPolyline(const Point* points, int count) {
     Polyline(deviceContext, reinterpret_cast<const POINT*>(points), count);
 }
 
-HGDIOBJ Canvas::selectNullPen() { return SelectObject(deviceContext, GetStockObject(NULL_PEN)); }
+HGDIOBJ Canvas::selectNullPen() {
+    return SelectObject(deviceContext, GetStockObject(NULL_PEN));
+}
 
 void Canvas::paintPolygon(const Point* points, int count) {
     HGDIOBJ displaced = selectNullPen();

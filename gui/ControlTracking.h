@@ -9,7 +9,9 @@ namespace tracking {
 
 // The other state of a two-state value: on for a value that compares equal to 0 (or is no
 // number), off otherwise.
-inline float flipped(float value) { return value == 0.0f || std::isnan(value) ? 1.0f : 0.0f; }
+inline float flipped(float value) {
+    return value == 0.0f || std::isnan(value) ? 1.0f : 0.0f;
+}
 
 // Limits a value to 0..1; a value that is no number becomes 0.
 inline float clampedToUnit(float value) {

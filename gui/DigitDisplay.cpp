@@ -17,20 +17,18 @@ DigitDisplay::DigitDisplay(const Rect& size, ValueListener* listener, int tag, i
         digitLeft[i] = left[i];
         digitTop[i] = top[i];
     }
-    if (bitmap != nullptr) {
-        bitmap->retain();
-    }
+    ResourceBitmap::retainIfSet(bitmap);
     setMaximum(static_cast<float>(std::pow(10.0, this->digitCount) - 1.0));
     setMinimum(0.0f);
 }
 
 DigitDisplay::~DigitDisplay() {
-    if (bitmap != nullptr) {
-        bitmap->release();
-    }
+    ResourceBitmap::releaseIfSet(bitmap);
 }
 
-float DigitDisplay::normalizedValue() { return tracking::clampedToUnit(value / getMaximum()); }
+float DigitDisplay::normalizedValue() {
+    return tracking::clampedToUnit(value / getMaximum());
+}
 
 // Bounds changed after construction can make a place value 0 or let negative numbers through:
 // such places show 0, and every digit stays within the ten images.

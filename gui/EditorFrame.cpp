@@ -68,9 +68,13 @@ EditorFrame::~EditorFrame() {
     delete[] hostWindowRequest;
 }
 
-const char* EditorFrame::windowClassName() { return classNameBuffer; }
+const char* EditorFrame::windowClassName() {
+    return classNameBuffer;
+}
 
-std::int32_t EditorFrame::windowClassUseCount() { return classUseCount; }
+std::int32_t EditorFrame::windowClassUseCount() {
+    return classUseCount;
+}
 
 bool EditorFrame::registerFrameWindowClass() {
     if (++classUseCount != 1) {

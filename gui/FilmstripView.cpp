@@ -6,18 +6,6 @@
 
 namespace {
 
-void retainIfSet(ResourceBitmap* bitmap) {
-    if (bitmap != nullptr) {
-        bitmap->retain();
-    }
-}
-
-void releaseIfSet(ResourceBitmap* bitmap) {
-    if (bitmap != nullptr) {
-        bitmap->release();
-    }
-}
-
 void paintIfSet(ResourceBitmap* bitmap, Canvas* canvas, const Rect& bounds, const Point& source) {
     if (bitmap != nullptr) {
         bitmap->paint(canvas, bounds, source);
@@ -30,10 +18,12 @@ FilmstripView::FilmstripView(const Rect& size, ValueListener* listener, int tag,
                              int imageHeight, ResourceBitmap* bitmap, const Point& bitmapOffset)
     : ValueControl(size, listener, tag), bitmap(bitmap), bitmapOffset(bitmapOffset),
       imageCount(imageCount), imageHeight(imageHeight) {
-    retainIfSet(bitmap);
+    ResourceBitmap::retainIfSet(bitmap);
 }
 
-FilmstripView::~FilmstripView() { releaseIfSet(bitmap); }
+FilmstripView::~FilmstripView() {
+    ResourceBitmap::releaseIfSet(bitmap);
+}
 
 void FilmstripView::draw(Canvas* canvas) {
     Point source = bitmapOffset;
@@ -52,10 +42,12 @@ FilmstripButton::FilmstripButton(const Rect& size, ValueListener* listener, int 
                                  int imageHeight, ResourceBitmap* bitmap, const Point& bitmapOffset)
     : ValueControl(size, listener, tag), bitmap(bitmap), bitmapOffset(bitmapOffset),
       imageHeight(imageHeight) {
-    retainIfSet(bitmap);
+    ResourceBitmap::retainIfSet(bitmap);
 }
 
-FilmstripButton::~FilmstripButton() { releaseIfSet(bitmap); }
+FilmstripButton::~FilmstripButton() {
+    ResourceBitmap::releaseIfSet(bitmap);
+}
 
 void FilmstripButton::draw(Canvas* canvas) {
     value = tracking::clampedToUnit(value);
@@ -67,29 +59,20 @@ void FilmstripButton::mouseDown(Canvas* canvas, Point& where) {
     if (!mouseActive) {
         return;
     }
-    const float saved = value;
-    if (canvas->pollButtons() != 0) {
-        do {
-            value = where.liesIn(bounds) ? tracking::flipped(saved) : saved;
-            notifyIfChanged(canvas);
-            canvas->pollCursor(where);
-            idleWhileTracking();
-        } while (canvas->pollButtons() != 0);
-    } else {
-        value = tracking::flipped(saved);
-        notify(canvas);
-    }
+    // Unlike the momentary button, the state the press ended in stays.
+    trackFlip(canvas, where, value);
 }
 
-FrameAnimation::FrameAnimation(const Rect& size, ValueListener* listener, int tag,
-                               int imageCount, int imageHeight, ResourceBitmap* bitmap,
-                               const Point& bitmapOffset)
+FrameAnimation::FrameAnimation(const Rect& size, ValueListener* listener, int tag, int imageCount,
+                               int imageHeight, ResourceBitmap* bitmap, const Point& bitmapOffset)
     : ValueControl(size, listener, tag), bitmap(bitmap), bitmapOffset(bitmapOffset),
       imageCount(imageCount), imageHeight(imageHeight), stripHeight(imageCount * imageHeight) {
-    retainIfSet(bitmap);
+    ResourceBitmap::retainIfSet(bitmap);
 }
 
-FrameAnimation::~FrameAnimation() { releaseIfSet(bitmap); }
+FrameAnimation::~FrameAnimation() {
+    ResourceBitmap::releaseIfSet(bitmap);
+}
 
 int FrameAnimation::frameOffset() const {
     if (imageHeight <= 0 || imageCount <= 0) {
@@ -127,9 +110,13 @@ void FrameAnimation::mouseDown(Canvas* canvas, Point&) {
     }
 }
 
-void FrameAnimation::startAnimation() { running = true; }
+void FrameAnimation::startAnimation() {
+    running = true;
+}
 
-void FrameAnimation::stopAnimation() { running = false; }
+void FrameAnimation::stopAnimation() {
+    running = false;
+}
 
 // Whole frames only, and every frame in turn: after the last comes the first again.
 void FrameAnimation::nextFrame() {

@@ -19,7 +19,9 @@ GuiEditor::GuiEditor(EffectBase* effect) : EditorBase(effect), lastIdleTicks(get
 
 GuiEditor::~GuiEditor() = default;
 
-std::uint32_t GuiEditor::getTicks() { return GetTickCount(); }
+std::uint32_t GuiEditor::getTicks() {
+    return GetTickCount();
+}
 
 std::int32_t GuiEditor::queryRect(EditorRect** rectOut) {
     *rectOut = &rect;
@@ -38,7 +40,9 @@ void GuiEditor::idle() {
     }
 }
 
-void GuiEditor::onParameterChange(std::int32_t, float) { requestUpdate(); }
+void GuiEditor::onParameterChange(std::int32_t, float) {
+    requestUpdate();
+}
 
 void GuiEditor::redrawAll(void*) {
     if (frame != nullptr) {

@@ -14,7 +14,9 @@ constexpr int resetGesture = buttonLeft | keyAlt;
 constexpr int plainDrag = buttonLeft;
 constexpr int fineDrag = buttonLeft | keyShift;
 
-bool isDragState(int state) { return state == plainDrag || state == fineDrag; }
+bool isDragState(int state) {
+    return state == plainDrag || state == fineDrag;
+}
 
 } // namespace
 
@@ -29,9 +31,7 @@ ImageSlider::ImageSlider(Axis axis, const Rect& size, ValueListener* listener, i
         handleHeight = handleBitmap->getHeight();
         handleBitmap->retain();
     }
-    if (trackBitmap != nullptr) {
-        trackBitmap->retain();
-    }
+    ResourceBitmap::retainIfSet(trackBitmap);
     if (isVertical()) {
         minLimit = minPos - size.top;
         maxLimit = maxPos + handleHeight - size.top;
@@ -45,17 +45,17 @@ ImageSlider::ImageSlider(Axis axis, const Rect& size, ValueListener* listener, i
 }
 
 ImageSlider::~ImageSlider() {
-    if (handleBitmap != nullptr) {
-        handleBitmap->release();
-    }
-    if (trackBitmap != nullptr) {
-        trackBitmap->release();
-    }
+    ResourceBitmap::releaseIfSet(handleBitmap);
+    ResourceBitmap::releaseIfSet(trackBitmap);
 }
 
-void ImageSlider::setTransparentHandle(bool transparent) { transparentHandle = transparent; }
+void ImageSlider::setTransparentHandle(bool transparent) {
+    transparentHandle = transparent;
+}
 
-void ImageSlider::setHandleOffset(const Point& offset) { handleOffset = offset; }
+void ImageSlider::setHandleOffset(const Point& offset) {
+    handleOffset = offset;
+}
 
 Rect ImageSlider::handleRectangle() const {
     const int zeroBit = isVertical() ? styleZeroAtTop : styleZeroAtLeft;
@@ -166,7 +166,7 @@ VerticalImageSlider::VerticalImageSlider(const Rect& size, ValueListener* listen
 
 HorizontalImageSlider::HorizontalImageSlider(const Rect& size, ValueListener* listener, int tag,
                                              int minPos, int maxPos, ResourceBitmap* handleBitmap,
-                                             ResourceBitmap* trackBitmap,
-                                             const Point& trackOffset, int style)
-    : ImageSlider(Axis::horizontal, size, listener, tag, minPos, maxPos, handleBitmap,
-                  trackBitmap, trackOffset, style) {}
+                                             ResourceBitmap* trackBitmap, const Point& trackOffset,
+                                             int style)
+    : ImageSlider(Axis::horizontal, size, listener, tag, minPos, maxPos, handleBitmap, trackBitmap,
+                  trackOffset, style) {}

@@ -5,29 +5,22 @@
 
 LevelMeter::LevelMeter(const Rect& size, ResourceBitmap* onBitmap, ResourceBitmap* offBitmap,
                        int ledCount, int style)
-    : ValueControl(size, nullptr, 0), onBitmap(onBitmap), offBitmap(offBitmap),
-      ledCount(ledCount), style(style),
-      litRect(Rect::fromCorners(size.left, size.top, size.right, size.bottom)),
+    : ValueControl(size, nullptr, 0), onBitmap(onBitmap), offBitmap(offBitmap), ledCount(ledCount),
+      style(style), litRect(Rect::fromCorners(size.left, size.top, size.right, size.bottom)),
       unlitRect(litRect) {
     setFallStep(1.0f);
-    if (onBitmap != nullptr) {
-        onBitmap->retain();
-    }
-    if (offBitmap != nullptr) {
-        offBitmap->retain();
-    }
+    ResourceBitmap::retainIfSet(onBitmap);
+    ResourceBitmap::retainIfSet(offBitmap);
 }
 
 LevelMeter::~LevelMeter() {
-    if (onBitmap != nullptr) {
-        onBitmap->release();
-    }
-    if (offBitmap != nullptr) {
-        offBitmap->release();
-    }
+    ResourceBitmap::releaseIfSet(onBitmap);
+    ResourceBitmap::releaseIfSet(offBitmap);
 }
 
-void LevelMeter::setFallStep(float step) { fallStep = step; }
+void LevelMeter::setFallStep(float step) {
+    fallStep = step;
+}
 
 void LevelMeter::draw(Canvas* canvas) {
     if (onBitmap == nullptr) {

@@ -8,15 +8,11 @@ MomentaryButton::MomentaryButton(const Rect& size, ValueListener* listener, int 
                                  int imageHeight, ResourceBitmap* bitmap, const Point& bitmapOffset)
     : ValueControl(size, listener, tag), bitmap(bitmap), bitmapOffset(bitmapOffset),
       imageHeight(imageHeight) {
-    if (bitmap != nullptr) {
-        bitmap->retain();
-    }
+    ResourceBitmap::retainIfSet(bitmap);
 }
 
 MomentaryButton::~MomentaryButton() {
-    if (bitmap != nullptr) {
-        bitmap->release();
-    }
+    ResourceBitmap::releaseIfSet(bitmap);
 }
 
 void MomentaryButton::draw(Canvas* canvas) {
@@ -34,18 +30,7 @@ void MomentaryButton::mouseDown(Canvas* canvas, Point& where) {
     if (!mouseActive) {
         return;
     }
-    const float saved = value;
-    if (canvas->pollButtons() != 0) {
-        do {
-            value = where.liesIn(bounds) ? tracking::flipped(saved) : saved;
-            notifyIfChanged(canvas);
-            canvas->pollCursor(where);
-            idleWhileTracking();
-        } while (canvas->pollButtons() != 0);
-    } else {
-        value = tracking::flipped(saved);
-        notify(canvas);
-    }
+    trackFlip(canvas, where, value);
     value = 0.0f;
     notify(canvas);
 }

@@ -10,8 +10,7 @@ namespace {
 class MemoryContext {
 public:
     MemoryContext(HDC compatibleWith, HBITMAP bitmap)
-        : context(CreateCompatibleDC(compatibleWith)),
-          displaced(SelectObject(context, bitmap)) {}
+        : context(CreateCompatibleDC(compatibleWith)), displaced(SelectObject(context, bitmap)) {}
     MemoryContext(const MemoryContext&) = delete;
     MemoryContext& operator=(const MemoryContext&) = delete;
     ~MemoryContext() {
@@ -62,7 +61,9 @@ ResourceBitmap::~ResourceBitmap() {
     }
 }
 
-void ResourceBitmap::retain() { ++refCount; }
+void ResourceBitmap::retain() {
+    ++refCount;
+}
 
 void ResourceBitmap::release() {
     if (--refCount == 0) {

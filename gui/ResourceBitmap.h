@@ -24,6 +24,17 @@ public:
     void retain();
     // Destroys the bitmap when the last holder lets go.
     void release();
+    // For holders whose bitmap may be missing.
+    static void retainIfSet(ResourceBitmap* bitmap) {
+        if (bitmap != nullptr) {
+            bitmap->retain();
+        }
+    }
+    static void releaseIfSet(ResourceBitmap* bitmap) {
+        if (bitmap != nullptr) {
+            bitmap->release();
+        }
+    }
 
     void paint(Canvas* canvas, const Rect& dest, const Point& srcOffset);
     void paintKeyed(Canvas* canvas, const Rect& dest, const Point& srcOffset);

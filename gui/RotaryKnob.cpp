@@ -27,18 +27,12 @@ RotaryKnob::RotaryKnob(const Rect& size, ValueListener* listener, int tag,
         inset = pointerBitmap->getWidth() / 2;
         pointerBitmap->retain();
     }
-    if (faceBitmap != nullptr) {
-        faceBitmap->retain();
-    }
+    ResourceBitmap::retainIfSet(faceBitmap);
 }
 
 RotaryKnob::~RotaryKnob() {
-    if (faceBitmap != nullptr) {
-        faceBitmap->release();
-    }
-    if (pointerBitmap != nullptr) {
-        pointerBitmap->release();
-    }
+    ResourceBitmap::releaseIfSet(faceBitmap);
+    ResourceBitmap::releaseIfSet(pointerBitmap);
 }
 
 float RotaryKnob::radius() const {
@@ -84,16 +78,14 @@ float RotaryKnob::valueForPoint(const Point& p) {
 }
 
 void RotaryKnob::setFaceBitmap(ResourceBitmap* bitmap) {
-    if (faceBitmap != nullptr) {
-        faceBitmap->release();
-    }
+    ResourceBitmap::releaseIfSet(faceBitmap);
     faceBitmap = bitmap;
-    if (faceBitmap != nullptr) {
-        faceBitmap->retain();
-    }
+    ResourceBitmap::retainIfSet(faceBitmap);
 }
 
-ResourceBitmap* RotaryKnob::getFaceBitmap() { return faceBitmap; }
+ResourceBitmap* RotaryKnob::getFaceBitmap() {
+    return faceBitmap;
+}
 
 void RotaryKnob::draw(Canvas* canvas) {
     if (faceBitmap != nullptr) {

@@ -8,15 +8,11 @@ SplashPanel::SplashPanel(const Rect& size, ValueListener* listener, int tag,
                          const Point& bitmapOffset)
     : ValueControl(size, listener, tag), splashRect(splashRect), splashBitmap(splashBitmap),
       bitmapOffset(bitmapOffset) {
-    if (splashBitmap != nullptr) {
-        splashBitmap->retain();
-    }
+    ResourceBitmap::retainIfSet(splashBitmap);
 }
 
 SplashPanel::~SplashPanel() {
-    if (splashBitmap != nullptr) {
-        splashBitmap->release();
-    }
+    ResourceBitmap::releaseIfSet(splashBitmap);
 }
 
 void SplashPanel::draw(Canvas* canvas) {

@@ -8,18 +8,6 @@ namespace {
 
 constexpr int resetGesture = buttonLeft | keyAlt;
 
-void retainIfSet(ResourceBitmap* bitmap) {
-    if (bitmap != nullptr) {
-        bitmap->retain();
-    }
-}
-
-void releaseIfSet(ResourceBitmap* bitmap) {
-    if (bitmap != nullptr) {
-        bitmap->release();
-    }
-}
-
 } // namespace
 
 StripSwitch::StripSwitch(Axis axis, const Rect& size, ValueListener* listener, int tag,
@@ -28,10 +16,12 @@ StripSwitch::StripSwitch(Axis axis, const Rect& size, ValueListener* listener, i
     : ValueControl(size, listener, tag), bitmap(bitmap), bitmapOffset(bitmapOffset),
       imageHeight(imageHeight), positionCount(positionCount), axis(axis) {
     setResetValue(0.0f);
-    retainIfSet(bitmap);
+    ResourceBitmap::retainIfSet(bitmap);
 }
 
-StripSwitch::~StripSwitch() { releaseIfSet(bitmap); }
+StripSwitch::~StripSwitch() {
+    ResourceBitmap::releaseIfSet(bitmap);
+}
 
 // The image is the number of whole steps the value reaches: 1.0 and above show the last one.
 void StripSwitch::draw(Canvas* canvas) {
@@ -80,8 +70,8 @@ void StripSwitch::mouseDown(Canvas* canvas, Point& where) {
         return;
     }
     do {
-        value = valueAtOffset(axis == Axis::vertical ? where.v - bounds.top
-                                                     : where.h - bounds.left);
+        value =
+            valueAtOffset(axis == Axis::vertical ? where.v - bounds.top : where.h - bounds.left);
         notifyIfChanged(canvas);
         canvas->pollCursor(where);
         idleWhileTracking();
@@ -89,8 +79,8 @@ void StripSwitch::mouseDown(Canvas* canvas, Point& where) {
 }
 
 VerticalStripSwitch::VerticalStripSwitch(const Rect& size, ValueListener* listener, int tag,
-                                         int imageHeight, int positionCount,
-                                         ResourceBitmap* bitmap, const Point& bitmapOffset)
+                                         int imageHeight, int positionCount, ResourceBitmap* bitmap,
+                                         const Point& bitmapOffset)
     : StripSwitch(Axis::vertical, size, listener, tag, imageHeight, positionCount, bitmap,
                   bitmapOffset) {}
 
@@ -104,10 +94,12 @@ TiltSwitch::TiltSwitch(const Rect& size, ValueListener* listener, int tag, int i
                        ResourceBitmap* bitmap, const Point& bitmapOffset)
     : ValueControl(size, listener, tag), bitmap(bitmap), bitmapOffset(bitmapOffset),
       imageHeight(imageHeight) {
-    retainIfSet(bitmap);
+    ResourceBitmap::retainIfSet(bitmap);
 }
 
-TiltSwitch::~TiltSwitch() { releaseIfSet(bitmap); }
+TiltSwitch::~TiltSwitch() {
+    ResourceBitmap::releaseIfSet(bitmap);
+}
 
 void TiltSwitch::draw(Canvas* canvas) {
     Point source = bitmapOffset;

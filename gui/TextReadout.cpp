@@ -7,34 +7,48 @@
 
 TextReadout::TextReadout(const Rect& size, ResourceBitmap* background, int style)
     : ValueControl(size, nullptr, 0), style(style), background(background) {
-    if (background != nullptr) {
-        background->retain();
-    }
+    ResourceBitmap::retainIfSet(background);
 }
 
 TextReadout::~TextReadout() {
-    if (background != nullptr) {
-        background->release();
-    }
+    ResourceBitmap::releaseIfSet(background);
 }
 
-void TextReadout::markForRedraw() { drawnValue = value + 0.1f; }
+void TextReadout::markForRedraw() {
+    drawnValue = value + 0.1f;
+}
 
-void TextReadout::setFontId(int newFontId) { changeSetting(fontId, newFontId); }
+void TextReadout::setFontId(int newFontId) {
+    changeSetting(fontId, newFontId);
+}
 
-void TextReadout::setTextColor(Color color) { changeSetting(textColor, color); }
+void TextReadout::setTextColor(Color color) {
+    changeSetting(textColor, color);
+}
 
-void TextReadout::setBackgroundColor(Color color) { changeSetting(backgroundColor, color); }
+void TextReadout::setBackgroundColor(Color color) {
+    changeSetting(backgroundColor, color);
+}
 
-void TextReadout::setBorderColor(Color color) { changeSetting(borderColor, color); }
+void TextReadout::setBorderColor(Color color) {
+    changeSetting(borderColor, color);
+}
 
-void TextReadout::setDropShadowColor(Color color) { changeSetting(dropShadowColor, color); }
+void TextReadout::setDropShadowColor(Color color) {
+    changeSetting(dropShadowColor, color);
+}
 
-void TextReadout::setTextAlign(int align) { changeSetting(textAlign, align); }
+void TextReadout::setTextAlign(int align) {
+    changeSetting(textAlign, align);
+}
 
-void TextReadout::setBackgroundOffset(const Point& offset) { backgroundOffset = offset; }
+void TextReadout::setBackgroundOffset(const Point& offset) {
+    backgroundOffset = offset;
+}
 
-void TextReadout::setValueToText(ValueToTextFn function) { valueToText = function; }
+void TextReadout::setValueToText(ValueToTextFn function) {
+    valueToText = function;
+}
 
 void TextReadout::draw(Canvas* canvas) {
     char text[readoutTextCapacity] = "";

@@ -7,15 +7,11 @@
 ToggleButton::ToggleButton(const Rect& size, ValueListener* listener, int tag,
                            ResourceBitmap* bitmap)
     : ValueControl(size, listener, tag), bitmap(bitmap) {
-    if (bitmap != nullptr) {
-        bitmap->retain();
-    }
+    ResourceBitmap::retainIfSet(bitmap);
 }
 
 ToggleButton::~ToggleButton() {
-    if (bitmap != nullptr) {
-        bitmap->release();
-    }
+    ResourceBitmap::releaseIfSet(bitmap);
 }
 
 void ToggleButton::draw(Canvas* canvas) {

@@ -1,5 +1,7 @@
 #include "gui/ValueControl.h"
 
+#include "gui/Canvas.h"
+#include "gui/ControlTracking.h"
 #include "gui/EditorFrame.h"
 #include "gui/GuiEditor.h"
 
@@ -34,26 +36,64 @@ void ValueControl::notify(Canvas* canvas) {
     }
 }
 
-void ValueControl::setValue(float newValue) { value = newValue; }
+void ValueControl::trackFlip(Canvas* canvas, Point& where, float saved) {
+    if (canvas->pollButtons() == 0) {
+        value = tracking::flipped(saved);
+        notify(canvas);
+        return;
+    }
+    do {
+        value = where.liesIn(bounds) ? tracking::flipped(saved) : saved;
+        notifyIfChanged(canvas);
+        canvas->pollCursor(where);
+        idleWhileTracking();
+    } while (canvas->pollButtons() != 0);
+}
 
-float ValueControl::getValue() { return value; }
+void ValueControl::setValue(float newValue) {
+    value = newValue;
+}
 
-void ValueControl::setMinimum(float newMinimum) { minimum = newMinimum; }
+float ValueControl::getValue() {
+    return value;
+}
 
-float ValueControl::getMinimum() { return minimum; }
+void ValueControl::setMinimum(float newMinimum) {
+    minimum = newMinimum;
+}
 
-void ValueControl::setMaximum(float newMaximum) { maximum = newMaximum; }
+float ValueControl::getMinimum() {
+    return minimum;
+}
 
-float ValueControl::getMaximum() { return maximum; }
+void ValueControl::setMaximum(float newMaximum) {
+    maximum = newMaximum;
+}
 
-void ValueControl::setDrawnValue(float newDrawnValue) { drawnValue = newDrawnValue; }
+float ValueControl::getMaximum() {
+    return maximum;
+}
 
-float ValueControl::getDrawnValue() { return drawnValue; }
+void ValueControl::setDrawnValue(float newDrawnValue) {
+    drawnValue = newDrawnValue;
+}
 
-void ValueControl::setResetValue(float newResetValue) { resetValue = newResetValue; }
+float ValueControl::getDrawnValue() {
+    return drawnValue;
+}
 
-float ValueControl::getResetValue() { return resetValue; }
+void ValueControl::setResetValue(float newResetValue) {
+    resetValue = newResetValue;
+}
 
-void ValueControl::setMouseActive(bool active) { mouseActive = active; }
+float ValueControl::getResetValue() {
+    return resetValue;
+}
 
-bool ValueControl::isMouseActive() { return mouseActive; }
+void ValueControl::setMouseActive(bool active) {
+    mouseActive = active;
+}
+
+bool ValueControl::isMouseActive() {
+    return mouseActive;
+}

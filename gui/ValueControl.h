@@ -45,6 +45,9 @@ protected:
     void notifyIfChanged(Canvas* canvas);
     // The listener hears of the value whatever is on screen.
     void notify(Canvas* canvas);
+    // While any button or modifier is held: the other state of `saved` with the cursor over the
+    // control, `saved` elsewhere. A click over before the first poll flips once, reported.
+    void trackFlip(Canvas* canvas, Point& where, float saved);
 
     bool mouseActive = true;
     float drawnValue = -1.0f;

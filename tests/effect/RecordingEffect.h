@@ -59,8 +59,7 @@ public:
         log("onInputConnection(" + std::to_string(index) + "," + std::to_string(connected) + ")");
     }
     void onOutputConnection(std::int32_t index, bool connected) override {
-        log("onOutputConnection(" + std::to_string(index) + "," + std::to_string(connected) +
-            ")");
+        log("onOutputConnection(" + std::to_string(index) + "," + std::to_string(connected) + ")");
     }
     bool programNameAt(std::int32_t category, std::int32_t index, char* text) override {
         write("programNameAt(" + std::to_string(category) + "," + std::to_string(index) + ")",

@@ -170,9 +170,8 @@ TEST(Canvas, SelectFontBuildsTheTableRowOrTheGivenSize) {
     for (const auto& c : cases) {
         canvas.selectFont(c.id, c.size);
         LOGFONTA selected{};
-        ASSERT_NE(GetObjectA(GetCurrentObject(surface.context, OBJ_FONT), sizeof selected,
-                             &selected),
-                  0);
+        ASSERT_NE(
+            GetObjectA(GetCurrentObject(surface.context, OBJ_FONT), sizeof selected, &selected), 0);
         EXPECT_EQ(selected.lfHeight, c.height) << c.id;
         EXPECT_EQ(selected.lfWeight, c.weight) << c.id;
         EXPECT_STREQ(selected.lfFaceName, "Arial") << c.id;
@@ -185,8 +184,10 @@ TEST(Canvas, PollsButtonsAndModifiersAsOneSet) {
     const struct {
         bool left, right, shift, control, alt;
         int expected;
-    } cases[] = {{true, false, true, false, false, 9},  {true, false, false, false, true, 33},
-                 {false, true, false, false, false, 4}, {true, false, false, true, false, 17},
+    } cases[] = {{true, false, true, false, false, 9},
+                 {true, false, false, false, true, 33},
+                 {false, true, false, false, false, 4},
+                 {true, false, false, true, false, 17},
                  {false, false, false, false, false, 0}};
     for (const auto& c : cases) {
         state.leftButton = c.left;

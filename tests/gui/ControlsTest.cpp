@@ -58,8 +58,8 @@ TEST_F(FrameTest, OffscreenCanvasIsClearedEverywhereAlphaNotDrawn) {
         const platformtest::Image image = platformtest::captureBitmap(offscreen.getBitmap());
         ASSERT_EQ(image.width, 16);
         ASSERT_EQ(image.height, 250);
-        const std::uint32_t expected = (background.red << 16) | (background.green << 8) |
-                                       background.blue;
+        const std::uint32_t expected =
+            (background.red << 16) | (background.green << 8) | background.blue;
         int wrong = 0;
         for (int y = 0; y < 250; ++y) {
             for (int x = 0; x < 16; ++x) {
@@ -78,11 +78,15 @@ struct HandleCase {
 TEST_F(FrameTest, VerticalHandlePositionFollowsTheValue) {
     // Values outside 0..1 are limited at the top only; below the travel the handle leaves the
     // slider's picture.
-    const HandleCase cases[] = {{1.0f, 70},  {0.0f, 307}, {0.9f, 93},
-                                {0.5f, 188}, {1.5f, 70},  {-0.5f, 425},
+    const HandleCase cases[] = {{1.0f, 70},
+                                {0.0f, 307},
+                                {0.9f, 93},
+                                {0.5f, 188},
+                                {1.5f, 70},
+                                {-0.5f, 425},
                                 {std::numeric_limits<float>::quiet_NaN(), 70}};
-    auto* slider = add(new VerticalImageSlider(Rect(105, 70, 121, 320), nullptr, 0, 70, 307,
-                                               handle, track, Point(0, 0), styleZeroAtBottom));
+    auto* slider = add(new VerticalImageSlider(Rect(105, 70, 121, 320), nullptr, 0, 70, 307, handle,
+                                               track, Point(0, 0), styleZeroAtBottom));
     EXPECT_EQ(slider->getHandlePos(), 307) << "before the first draw";
     for (const HandleCase& c : cases) {
         slider->setValue(c.value);
@@ -101,8 +105,8 @@ TEST_F(FrameTest, VerticalHandlePositionFollowsTheValue) {
 }
 
 TEST_F(FrameTest, HorizontalHandleGrowsWithTheValueWhenZeroIsLeft) {
-    auto* slider = add(new HorizontalImageSlider(Rect(0, 380, 250, 392), nullptr, 0, 0, 236,
-                                                 handle, nullptr, Point(0, 0), styleZeroAtLeft));
+    auto* slider = add(new HorizontalImageSlider(Rect(0, 380, 250, 392), nullptr, 0, 0, 236, handle,
+                                                 nullptr, Point(0, 0), styleZeroAtLeft));
     const struct {
         float value;
         int handleLeft;
@@ -115,8 +119,8 @@ TEST_F(FrameTest, HorizontalHandleGrowsWithTheValueWhenZeroIsLeft) {
 }
 
 TEST_F(FrameTest, OpaqueHandleShowsItsWhitePixels) {
-    auto* slider = add(new VerticalImageSlider(Rect(105, 70, 121, 320), nullptr, 0, 70, 307,
-                                               handle, track, Point(0, 0), styleZeroAtBottom));
+    auto* slider = add(new VerticalImageSlider(Rect(105, 70, 121, 320), nullptr, 0, 70, 307, handle,
+                                               track, Point(0, 0), styleZeroAtBottom));
     slider->setValue(0.9f);
     frame->drawWidgetNow(slider);
     EXPECT_EQ(capture().pixel(113, 93), 0xCCCCCCu) << "keyed: the track line shows through";
@@ -193,7 +197,9 @@ TextReadout* blackOnWhite(int style = 1) {
 }
 
 const char* fixedText = nullptr;
-void writeFixedText(float, char* text) { std::strcpy(text, fixedText); }
+void writeFixedText(float, char* text) {
+    std::strcpy(text, fixedText);
+}
 
 TEST_F(FrameTest, ReadoutWithoutConversionPrintsTwoDecimals) {
     const struct {
@@ -270,8 +276,8 @@ TEST_F(FrameTest, SplashValueSetFromOutsideShowsWithoutTakingOver) {
 }
 
 TEST_F(FrameTest, InactiveControlsIgnorePresses) {
-    auto* slider = add(new VerticalImageSlider(Rect(105, 70, 121, 320), nullptr, 0, 70, 307,
-                                               handle, track, Point(0, 0), styleZeroAtBottom));
+    auto* slider = add(new VerticalImageSlider(Rect(105, 70, 121, 320), nullptr, 0, 70, 307, handle,
+                                               track, Point(0, 0), styleZeroAtBottom));
     auto* panel = add(new SplashPanel(Rect(0, 0, 250, 55), nullptr, 3, nullptr,
                                       Rect(22, 60, 222, 210), Point(0, 0)));
     slider->setValue(0.9f);

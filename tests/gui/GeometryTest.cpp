@@ -24,9 +24,9 @@ TEST(Point, LiesInIncludesAllFourEdges) {
     const struct {
         Point p;
         bool inside;
-    } cases[] = {{{105, 70}, true},  {{121, 320}, true}, {{105, 320}, true}, {{121, 70}, true},
-                 {{113, 200}, true}, {{104, 200}, false}, {{122, 200}, false},
-                 {{113, 69}, false}, {{113, 321}, false}};
+    } cases[] = {{{105, 70}, true},   {{121, 320}, true}, {{105, 320}, true},
+                 {{121, 70}, true},   {{113, 200}, true}, {{104, 200}, false},
+                 {{122, 200}, false}, {{113, 69}, false}, {{113, 321}, false}};
     for (const auto& c : cases) {
         EXPECT_EQ(c.p.liesIn(r), c.inside) << c.p.h << "," << c.p.v;
     }

@@ -1,7 +1,7 @@
+#include "gui/ResourceBitmap.h"
 #include "effect/Module.h"
 #include "gui/Canvas.h"
 #include "gui/OffscreenCanvas.h"
-#include "gui/ResourceBitmap.h"
 #include "platform/ModuleHandle.h"
 #include "platform/TestHooks.h"
 
@@ -49,8 +49,8 @@ TEST_F(ResourceBitmapTest, KeyedDrawingLeavesOutPureWhiteOnly) {
     const struct {
         int x, y;
         COLORREF color;
-    } expected[] = {{1, 1, RGB(0, 255, 0)},   {2, 1, RGB(254, 255, 255)}, {3, 1, RGB(255, 0, 0)},
-                    {4, 1, RGB(0, 0, 0)},     {1, 2, RGB(0, 0, 255)},     {0, 0, RGB(0, 255, 0)},
+    } expected[] = {{1, 1, RGB(0, 255, 0)}, {2, 1, RGB(254, 255, 255)}, {3, 1, RGB(255, 0, 0)},
+                    {4, 1, RGB(0, 0, 0)},   {1, 2, RGB(0, 0, 255)},     {0, 0, RGB(0, 255, 0)},
                     {5, 3, RGB(0, 255, 0)}};
     for (const auto& e : expected) {
         EXPECT_EQ(pixel(e.x, e.y), e.color) << e.x << "," << e.y;

@@ -189,17 +189,16 @@ TEST_F(StripControlsTest, FilmstripKnobRoundsTheImageDown) {
 TEST_F(StripControlsTest, StripSwitchZonesAndImages) {
     // Three positions over 30 pixels: zones of 10. The vertical switch divides its image
     // height, so its images are 30 tall (images 0, 3 and 6 of the test strip).
-    auto* vertical = add(new VerticalStripSwitch(Rect(0, 0, 30, 30), &log, 1, 30, 3, strip,
-                                                 Point(0, 0)));
-    auto* horizontal = add(new HorizontalStripSwitch(Rect(100, 0, 130, 10), &log, 2, 10, 3, strip,
-                                                     Point(0, 0)));
+    auto* vertical =
+        add(new VerticalStripSwitch(Rect(0, 0, 30, 30), &log, 1, 30, 3, strip, Point(0, 0)));
+    auto* horizontal =
+        add(new HorizontalStripSwitch(Rect(100, 0, 130, 10), &log, 2, 10, 3, strip, Point(0, 0)));
     const struct {
         int offset;
         float vertical;
         float horizontal;
-    } zones[] = {{0, 0.0f, 0.0f},  {9, 0.0f, 0.0f},  {10, 0.5f, 0.0f},
-                 {11, 0.5f, 0.5f}, {19, 0.5f, 0.5f}, {20, 1.0f, 0.5f},
-                 {21, 1.0f, 1.0f}, {29, 1.0f, 1.0f}};
+    } zones[] = {{0, 0.0f, 0.0f},  {9, 0.0f, 0.0f},  {10, 0.5f, 0.0f}, {11, 0.5f, 0.5f},
+                 {19, 0.5f, 0.5f}, {20, 1.0f, 0.5f}, {21, 1.0f, 1.0f}, {29, 1.0f, 1.0f}};
     for (const auto& z : zones) {
         pressAndFollow(5, z.offset, {});
         EXPECT_EQ(vertical->getValue(), z.vertical) << z.offset;
@@ -227,10 +226,10 @@ TEST_F(StripControlsTest, StripSwitchZonesAndImages) {
 }
 
 TEST_F(StripControlsTest, StripSwitchWithFewerThanTwoPositionsStaysPut) {
-    auto* single = add(new VerticalStripSwitch(Rect(0, 0, 30, 30), &log, 1, 10, 1, strip,
-                                               Point(0, 0)));
-    auto* none = add(new HorizontalStripSwitch(Rect(100, 0, 130, 10), &log, 2, 10, 0, strip,
-                                               Point(0, 0)));
+    auto* single =
+        add(new VerticalStripSwitch(Rect(0, 0, 30, 30), &log, 1, 10, 1, strip, Point(0, 0)));
+    auto* none =
+        add(new HorizontalStripSwitch(Rect(100, 0, 130, 10), &log, 2, 10, 0, strip, Point(0, 0)));
     pressAndFollow(5, 25, {});
     pressAndFollow(120, 5, {});
     EXPECT_EQ(single->getValue(), 0.0f);
@@ -262,8 +261,8 @@ TEST_F(StripControlsTest, FilmstripViewRoundsToTheNearestImage) {
         float value;
         int image;
         float stored;
-    } cases[] = {{0.5f, 2, 0.5f}, {0.6f, 2, 0.6f}, {0.65f, 3, 0.65f}, {1.7f, 4, 1.0f},
-                 {-0.2f, 0, -0.2f}};
+    } cases[] = {
+        {0.5f, 2, 0.5f}, {0.6f, 2, 0.6f}, {0.65f, 3, 0.65f}, {1.7f, 4, 1.0f}, {-0.2f, 0, -0.2f}};
     for (const auto& c : cases) {
         view->setValue(c.value);
         EXPECT_EQ(imageAt(5, 5), c.image) << c.value;
@@ -285,8 +284,8 @@ TEST_F(StripControlsTest, FilmstripButtonKeepsTheStateItWasReleasedIn) {
 }
 
 TEST_F(StripControlsTest, FrameAnimationStartsStopsAndStepsThroughEveryFrame) {
-    auto* animation = add(new FrameAnimation(Rect(0, 0, 30, 10), &log, 1, 4, 10, strip,
-                                             Point(0, 0)));
+    auto* animation =
+        add(new FrameAnimation(Rect(0, 0, 30, 10), &log, 1, 4, 10, strip, Point(0, 0)));
     guitest::pressIn(frame->getWindow(), 5, 5);
     EXPECT_TRUE(animation->isRunning());
     EXPECT_EQ(log.values, (std::vector<float>{0.0f}));
@@ -312,8 +311,8 @@ TEST_F(StripControlsTest, FrameAnimationStartsStopsAndStepsThroughEveryFrame) {
 TEST_F(StripControlsTest, DigitDisplayShowsClampedWholeNumbers) {
     const int left[] = {0, 30, 60, 90, 120, 150, 180, 210, 240};
     const int top[] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
-    auto* display = add(new DigitDisplay(Rect(0, 0, 90, 10), &log, 1, 0, 3, left, top, 30, 10,
-                                         strip));
+    auto* display =
+        add(new DigitDisplay(Rect(0, 0, 90, 10), &log, 1, 0, 3, left, top, 30, 10, strip));
     const struct {
         float value;
         int digits[3];

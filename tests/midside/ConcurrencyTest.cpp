@@ -23,8 +23,7 @@ TEST(Concurrency, ParameterChangesWhileProcessing) {
     });
 
     constexpr int frames = 256;
-    std::vector<float> left(frames, 0.5f), right(frames, -0.25f), outLeft(frames),
-        outRight(frames);
+    std::vector<float> left(frames, 0.5f), right(frames, -0.25f), outLeft(frames), outRight(frames);
     float* inputs[] = {left.data(), right.data()};
     float* outputs[] = {outLeft.data(), outRight.data()};
     bool allFinite = true;

@@ -1,7 +1,7 @@
 // The assembled plug-in's editor, opened in a host window of our layer and driven like a user.
+#include "midside/MidSideEditor.h"
 #include "effect/Module.h"
 #include "gui/EditorFrame.h"
-#include "midside/MidSideEditor.h"
 #include "midside/MidSidePlugin.h"
 #include "platform/ModuleHandle.h"
 #include "platform/TestHooks.h"
@@ -129,7 +129,8 @@ TEST_F(EditorTest, OpensAtItsDefaults) {
 
 TEST_F(EditorTest, DraggingMidToTheTopAutomatesAndShowsSixDecibels) {
     openEditor();
-    drag(midHandleX, handleTopAtDefault + 4, {{midHandleX, 60}, {midHandleX, 20}, {midHandleX, -50}});
+    drag(midHandleX, handleTopAtDefault + 4,
+         {{midHandleX, 60}, {midHandleX, 20}, {midHandleX, -50}});
     const auto reports = automation();
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back().index, 0);
@@ -161,8 +162,7 @@ TEST_F(EditorTest, ShiftDragMovesATenthAsFast) {
     openEditor();
     InputSnapshot shift;
     shift.shift = true;
-    drag(sideHandleX, handleTopAtDefault + 6, {{sideHandleX, handleTopAtDefault + 6 - 100}},
-         shift);
+    drag(sideHandleX, handleTopAtDefault + 6, {{sideHandleX, handleTopAtDefault + 6 - 100}}, shift);
     const float pressed = 1.0f - 23.0f / 237.0f;
     const float expected = 0.9f + (pressed + 100.0f / 237.0f - 0.9f) / 10.0f;
     EXPECT_NEAR(record->parameterValueEntry(record, 1), expected, 1e-6);

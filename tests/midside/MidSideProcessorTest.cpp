@@ -1,5 +1,5 @@
-#include "midside/MidSideKernels.h"
 #include "midside/MidSideProcessor.h"
+#include "midside/MidSideKernels.h"
 #include "support/RecordingHost.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,9 @@ namespace {
 constexpr float nan = std::numeric_limits<float>::quiet_NaN();
 constexpr float infinity = std::numeric_limits<float>::infinity();
 
-std::uint32_t bitsOf(float value) { return std::bit_cast<std::uint32_t>(value); }
+std::uint32_t bitsOf(float value) {
+    return std::bit_cast<std::uint32_t>(value);
+}
 
 std::string parameterText(MidSideProcessor& effect, std::int32_t opcode, std::int32_t index) {
     char text[64] = "untouched";
@@ -65,23 +67,18 @@ TEST_P(GainLaw, SetsGainStoredValueAndText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, GainLaw,
-    testing::Values(GainCase{0.0f, 0x00000000, 0.0f, "      0"},
-                    GainCase{0.9f, 0x3F800000, 0.9f, "     89"},
-                    GainCase{1.0f, 0x40000001, 1.0f, "    100"},
-                    GainCase{0.45f, bitsOf(static_cast<float>(0.45f * 1.1111111640930176)), 0.45f,
-                             "     44"},
-                    GainCase{0.95f,
-                             bitsOf(static_cast<float>((0.95f - 0.8999999761581421) * 10 + 1)),
-                             0.95f, "     94"},
-                    GainCase{0.5f, bitsOf(static_cast<float>(0.5 * 1.1111111640930176)), 0.5f,
-                             "     50"},
-                    // Values outside 0..1 are clamped before the gain law.
-                    GainCase{-0.5f, 0x00000000, 0.0f, "      0"},
-                    GainCase{7.0f, 0x40000001, 1.0f, "    100"},
-                    // Values that are not finite are ignored: the parameter keeps its default.
-                    GainCase{nan, 0x3F800000, 0.9f, "     89"},
-                    GainCase{infinity, 0x3F800000, 0.9f, "     89"},
-                    GainCase{-infinity, 0x3F800000, 0.9f, "     89"}));
+    testing::Values(
+        GainCase{0.0f, 0x00000000, 0.0f, "      0"}, GainCase{0.9f, 0x3F800000, 0.9f, "     89"},
+        GainCase{1.0f, 0x40000001, 1.0f, "    100"},
+        GainCase{0.45f, bitsOf(static_cast<float>(0.45f * 1.1111111640930176)), 0.45f, "     44"},
+        GainCase{0.95f, bitsOf(static_cast<float>((0.95f - 0.8999999761581421) * 10 + 1)), 0.95f,
+                 "     94"},
+        GainCase{0.5f, bitsOf(static_cast<float>(0.5 * 1.1111111640930176)), 0.5f, "     50"},
+        // Values outside 0..1 are clamped before the gain law.
+        GainCase{-0.5f, 0x00000000, 0.0f, "      0"}, GainCase{7.0f, 0x40000001, 1.0f, "    100"},
+        // Values that are not finite are ignored: the parameter keeps its default.
+        GainCase{nan, 0x3F800000, 0.9f, "     89"}, GainCase{infinity, 0x3F800000, 0.9f, "     89"},
+        GainCase{-infinity, 0x3F800000, 0.9f, "     89"}));
 
 TEST(MidSideProcessor, OtherParameterIndexesChangeAndShowNothing) {
     MidSideProcessor effect(nullptr);
@@ -135,13 +132,12 @@ TEST_P(Processing, CombinesMidAndSide) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Gains, Processing,
-    testing::Values(ProcessCase{"unityPassesThrough", 0.9f, 0.9f, 0.5f, 0.25f},
-                    ProcessCase{"midOnly", 0.9f, 0.0f, 0.375f, 0.375f},
-                    ProcessCase{"sideOnly", 0.0f, 0.9f, 0.125f, -0.125f},
-                    ProcessCase{"silence", 0.0f, 0.0f, 0.0f, 0.0f}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Gains, Processing,
+                         testing::Values(ProcessCase{"unityPassesThrough", 0.9f, 0.9f, 0.5f, 0.25f},
+                                         ProcessCase{"midOnly", 0.9f, 0.0f, 0.375f, 0.375f},
+                                         ProcessCase{"sideOnly", 0.0f, 0.9f, 0.125f, -0.125f},
+                                         ProcessCase{"silence", 0.0f, 0.0f, 0.0f, 0.0f}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Processing, SilentInputOverwritesWithZerosAndAccumulatesNothing) {
     MidSideProcessor effect(nullptr);
@@ -163,7 +159,8 @@ TEST(Processing, MissingBuffersAndEmptyBlocksDoNothing) {
     float* outputs[] = {out.data(), out.data()};
     float* missingLeft[] = {nullptr, in.data()};
     float* missingRight[] = {out.data(), nullptr};
-    for (auto process : {&MidSideProcessor::processOverwrite, &MidSideProcessor::processAccumulate}) {
+    for (auto process :
+         {&MidSideProcessor::processOverwrite, &MidSideProcessor::processAccumulate}) {
         (effect.*process)(nullptr, outputs, 4);
         (effect.*process)(good, nullptr, 4);
         (effect.*process)(missingLeft, outputs, 4);
@@ -246,8 +243,8 @@ TEST(Identity, AnswersTheHost) {
         std::int32_t opcode;
         HostValue answer;
         const char* text;
-    } texts[] = {{45, 1, "Brisolen"}, {47, 1, ".tarnwick."}, {48, 1, "Brisolen"},
-                 {46, 0, "untouched"}};
+    } texts[] = {
+        {45, 1, "Brisolen"}, {47, 1, ".tarnwick."}, {48, 1, "Brisolen"}, {46, 0, "untouched"}};
     for (const auto& t : texts) {
         char text[64] = "untouched";
         EXPECT_EQ(effect.handleOpcode(t.opcode, 0, 0, text, 0.0f), t.answer) << t.opcode;

@@ -49,8 +49,8 @@ protected:
 };
 
 TEST_F(LoadedPlugin, ExportsOnlyMain) {
-    for (const char* hidden : {"pluginMain", "createEffect", "moduleHandle", "outOfMemory",
-                               "_ZN10EffectBaseD2Ev"}) {
+    for (const char* hidden :
+         {"pluginMain", "createEffect", "moduleHandle", "outOfMemory", "_ZN10EffectBaseD2Ev"}) {
         EXPECT_EQ(dlsym(library, hidden), nullptr) << hidden;
     }
 }

@@ -92,8 +92,8 @@ testing::AssertionResult matches(const platformtest::Image& image, const std::st
     const std::string actualPath = outputPath(name, "-actual");
     platformtest::writePng(image, actualPath);
     std::ostringstream message;
-    message << name << ": " << image.width << "x" << image.height << " against "
-            << expected.width << "x" << expected.height << ", " << differing
+    message << name << ": " << image.width << "x" << image.height << " against " << expected.width
+            << "x" << expected.height << ", " << differing
             << " pixels differ; actual image: " << actualPath;
     if (expected.width == image.width && expected.height == image.height) {
         const std::string diffPath = outputPath(name, "-diff");
