@@ -3,6 +3,7 @@
 #include "effect/Module.h"
 #include "gui/Canvas.h"
 #include "gui/ResourceBitmap.h"
+#include "gui/ValueControl.h"
 
 #include <cstdio>
 #include <cstring>
@@ -56,6 +57,7 @@ EditorFrame::~EditorFrame() {
         delete widgets[i];
     }
     delete[] widgets;
+    delete[] valueControls;
     if (background != nullptr) {
         background->release();
     }
@@ -172,17 +174,22 @@ void EditorFrame::destroyMessage() {
 }
 
 bool EditorFrame::growWidgetList() {
-    const std::int32_t capacity = widgetCapacity + widgetListGrowth;
-    auto* grown = new (std::nothrow) Widget*[static_cast<std::size_t>(capacity)];
-    if (grown == nullptr) {
+    const auto capacity = static_cast<std::size_t>(widgetCapacity + widgetListGrowth);
+    std::unique_ptr<Widget*[]> grown(new (std::nothrow) Widget*[capacity]);
+    std::unique_ptr<ValueControl*[]> grownControls(new (std::nothrow) ValueControl*[capacity]);
+    if (!grown || !grownControls) {
         return false;
     }
-    if (widgetCount > 0) {
-        std::memcpy(grown, widgets, sizeof(Widget*) * static_cast<std::size_t>(widgetCount));
+    const auto count = static_cast<std::size_t>(widgetCount);
+    if (count > 0) {
+        std::memcpy(grown.get(), widgets, sizeof(Widget*) * count);
+        std::memcpy(grownControls.get(), valueControls, sizeof(ValueControl*) * count);
     }
     delete[] widgets;
-    widgets = grown;
-    widgetCapacity = capacity;
+    delete[] valueControls;
+    widgets = grown.release();
+    valueControls = grownControls.release();
+    widgetCapacity += widgetListGrowth;
     return true;
 }
 
@@ -190,7 +197,9 @@ bool EditorFrame::addWidget(Widget* widget) {
     if (widgetCount == widgetCapacity && !growWidgetList()) {
         return false;
     }
-    widgets[widgetCount++] = widget;
+    widgets[widgetCount] = widget;
+    valueControls[widgetCount] = dynamic_cast<ValueControl*>(widget);
+    ++widgetCount;
     widget->frame = this;
     return true;
 }
@@ -198,8 +207,10 @@ bool EditorFrame::addWidget(Widget* widget) {
 bool EditorFrame::removeWidget(Widget* widget) {
     for (std::int32_t i = 0; i < widgetCount; ++i) {
         if (widgets[i] == widget) {
-            std::memmove(&widgets[i], &widgets[i + 1],
-                         sizeof(Widget*) * static_cast<std::size_t>(widgetCount - i - 1));
+            const auto following = static_cast<std::size_t>(widgetCount - i - 1);
+            std::memmove(&widgets[i], &widgets[i + 1], sizeof(Widget*) * following);
+            std::memmove(&valueControls[i], &valueControls[i + 1],
+                         sizeof(ValueControl*) * following);
             --widgetCount;
             break;
         }
@@ -263,13 +274,7 @@ void EditorFrame::drawWidgetNow(Widget* widget) {
     if (window == nullptr) {
         return;
     }
-    Widget* found = nullptr;
-    for (std::int32_t i = 0; i < widgetCount && widget != nullptr; ++i) {
-        if (widgets[i] == widget) {
-            found = widget;
-            break;
-        }
-    }
+    Widget* found = widget != nullptr && isListed(widget) ? widget : nullptr;
     WindowCanvas canvas(this, window);
     if (canvas.get() == nullptr) {
         return;
@@ -281,8 +286,30 @@ void EditorFrame::drawWidgetNow(Widget* widget) {
     }
 }
 
+bool EditorFrame::updatePassWouldDraw() const {
+    for (std::int32_t i = 0; i < widgetCount; ++i) {
+        if (modalWidget != nullptr && widgets[i] != modalWidget) {
+            continue;
+        }
+        if (valueControls[i] == nullptr || valueControls[i]->isOutOfDate()) {
+            return true;
+        }
+    }
+    // A modal widget outside the list is not known to be up to date.
+    return modalWidget != nullptr && !isListed(modalWidget);
+}
+
+bool EditorFrame::isListed(const Widget* widget) const {
+    for (std::int32_t i = 0; i < widgetCount; ++i) {
+        if (widgets[i] == widget) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void EditorFrame::idle() {
-    if (!open || firstPaintPending || window == nullptr) {
+    if (!open || firstPaintPending || window == nullptr || !updatePassWouldDraw()) {
         return;
     }
     WindowCanvas canvas(this, window);

@@ -9,6 +9,7 @@
 
 class GuiEditor;
 class ResourceBitmap;
+class ValueControl;
 
 class EditorFrame : public Widget {
 public:
@@ -53,6 +54,10 @@ private:
     static void unregisterFrameWindowClass();
     bool createChildWindow(void* parent);
     bool growWidgetList();
+    // False when no widget's update would draw: every widget is a value control showing its
+    // value. Spares the idle pass its device context and canvas.
+    bool updatePassWouldDraw() const;
+    bool isListed(const Widget* widget) const;
     void paintMessage();
     void pressMessage(LPARAM lParam);
     void destroyMessage();
@@ -63,6 +68,8 @@ private:
     std::int32_t widgetCount = 0;
     std::int32_t widgetCapacity = 0;
     Widget** widgets = nullptr;
+    // For each entry of widgets, the widget as a value control, or null for any other widget.
+    ValueControl** valueControls = nullptr;
     Widget* modalWidget = nullptr;
     Widget* focusWidget = nullptr;
     bool firstPaintPending = true;

@@ -12,7 +12,7 @@ ValueControl::~ValueControl() = default;
 
 void ValueControl::update(Canvas* canvas) {
     // An unordered comparison (a NaN on either side) counts as no change.
-    if (value < drawnValue || value > drawnValue) {
+    if (isOutOfDate()) {
         draw(canvas);
         drawnValue = value;
     }

@@ -20,8 +20,10 @@ public:
     ~ValueControl() override;
 
     void draw(Canvas* canvas) override = 0;
-    // Redraws when the value differs from the value last drawn.
-    void update(Canvas* canvas) override;
+    // Redraws when the value differs from the value last drawn. Final, so that the frame can tell
+    // without drawing whether an update pass would draw anything.
+    void update(Canvas* canvas) final;
+    bool isOutOfDate() const { return value < drawnValue || value > drawnValue; }
     // Keeps the editor's idle work running while the control tracks the mouse.
     virtual void idleWhileTracking();
     virtual void setValue(float newValue);

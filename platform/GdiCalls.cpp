@@ -16,7 +16,7 @@ constexpr int maxPolygonPoints = 1 << 16;
 
 struct Drawing {
     Layer& layer = Layer::instance();
-    std::unique_lock<std::mutex> guard = layer.lock();
+    std::unique_lock<SpinMutex> guard = layer.lock();
     DeviceContext* context = nullptr;
     DrawTarget target;
 

@@ -247,7 +247,7 @@ std::vector<uintptr_t>& Layer::siblingsOf(const Window& w) {
     return topLevelWindows;
 }
 
-LRESULT Layer::callProcedure(std::unique_lock<std::mutex>& guard, uintptr_t handle, UINT message,
+LRESULT Layer::callProcedure(std::unique_lock<SpinMutex>& guard, uintptr_t handle, UINT message,
                              WPARAM wParam, LPARAM lParam) {
     Window* w = window(handle);
     if (!w)

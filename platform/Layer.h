@@ -8,6 +8,7 @@
 #include "platform/HandleTable.h"
 #include "platform/InputState.h"
 #include "platform/Rasterizer.h"
+#include "platform/SpinMutex.h"
 #include "platform/TextRenderer.h"
 #include "platform/Window.h"
 
@@ -43,7 +44,7 @@ public:
     // The state of this copy of the code; instance() prefers the executable's.
     static Layer& ownInstance();
 
-    std::unique_lock<std::mutex> lock() { return std::unique_lock<std::mutex>(mutex_); }
+    std::unique_lock<SpinMutex> lock() { return std::unique_lock<SpinMutex>(mutex_); }
 
     // Declared first so that it outlives the fonts in the table, which share its faces.
     FontResolver fonts;
@@ -84,7 +85,7 @@ public:
     std::vector<uintptr_t>& siblingsOf(const Window& window);
     // Calls the window's procedure with the lock released, so that the procedure may call the
     // layer itself; the lock is held again on return. Returns 0 for a dead window.
-    LRESULT callProcedure(std::unique_lock<std::mutex>& guard, uintptr_t window, UINT message,
+    LRESULT callProcedure(std::unique_lock<SpinMutex>& guard, uintptr_t window, UINT message,
                           WPARAM wParam, LPARAM lParam);
     void notifyPainted(uintptr_t window, const PixelRect& area);
 
@@ -93,7 +94,7 @@ private:
     void createStockObjects();
     uintptr_t addStock(std::unique_ptr<LayerObject> object);
 
-    std::mutex mutex_;
+    SpinMutex mutex_;
 };
 
 COLORREF systemColor(int index);

@@ -43,7 +43,7 @@ WindowClass* findClass(Layer& layer, LPCSTR name, HINSTANCE instance) {
     return nullptr;
 }
 
-LRESULT callProcedure(std::unique_lock<std::mutex>& guard, uintptr_t handle, UINT message,
+LRESULT callProcedure(std::unique_lock<SpinMutex>& guard, uintptr_t handle, UINT message,
                       WPARAM wParam, LPARAM lParam) {
     return Layer::instance().callProcedure(guard, handle, message, wParam, lParam);
 }
