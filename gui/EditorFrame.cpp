@@ -1,7 +1,9 @@
 #include "gui/EditorFrame.h"
 
+#include "effect/ExtendedEffect.h"
 #include "effect/Module.h"
 #include "gui/Canvas.h"
+#include "gui/GuiEditor.h"
 #include "gui/ResourceBitmap.h"
 #include "gui/ValueControl.h"
 
@@ -13,6 +15,28 @@
 namespace {
 
 constexpr std::int32_t widgetListGrowth = 10;
+// Enclosing windows more than this much larger than the window inside are not resized with it.
+constexpr int resizeSlack = 80;
+
+// Fields of the window description sent to the host.
+constexpr std::size_t requestTitle = 0;
+constexpr std::size_t requestTitleCapacity = 128;
+constexpr std::size_t requestX = 128;
+constexpr std::size_t requestY = 130;
+constexpr std::size_t requestWidth = 132;
+constexpr std::size_t requestHeight = 134;
+constexpr std::size_t requestStyle = 136;
+
+void writeShort(unsigned char* record, std::size_t offset, std::int32_t value) {
+    const auto low = static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
+    std::memcpy(record + offset, &low, sizeof low);
+}
+
+RECT windowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
 
 // Shared by every frame of the module: one class registration for all of them.
 char classNameBuffer[15] = "";
@@ -48,6 +72,24 @@ EditorFrame::EditorFrame(const Rect& bounds, void* systemWindow, GuiEditor* edit
     open = window != nullptr;
 }
 
+EditorFrame::EditorFrame(const Rect& bounds, const char* title, GuiEditor* editor, int style)
+    : Widget(bounds), editor(editor), systemWindow(nullptr), open(false), usesHostWindow(true),
+      hostWindowRequest(new (std::nothrow) unsigned char[hostWindowRequestSize]()) {
+    if (hostWindowRequest == nullptr) {
+        return;
+    }
+    if (title != nullptr) {
+        const std::size_t length = strnlen(title, requestTitleCapacity - 1);
+        std::memcpy(hostWindowRequest + requestTitle, title, length);
+    }
+    writeShort(hostWindowRequest, requestX, bounds.left);
+    writeShort(hostWindowRequest, requestY, bounds.top);
+    writeShort(hostWindowRequest, requestWidth, bounds.getWidth());
+    writeShort(hostWindowRequest, requestHeight, bounds.getHeight());
+    const auto styleBits = static_cast<std::uint32_t>(style);
+    std::memcpy(hostWindowRequest + requestStyle, &styleBits, sizeof styleBits);
+}
+
 EditorFrame::~EditorFrame() {
     if (focusWidget != nullptr) {
         focusWidget->focusLost();
@@ -66,6 +108,9 @@ EditorFrame::~EditorFrame() {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         DestroyWindow(window);
         unregisterFrameWindowClass();
+    }
+    if (usesHostWindow) {
+        closeHostWindow();
     }
     delete[] hostWindowRequest;
 }
@@ -334,4 +379,97 @@ void EditorFrame::setBackground(ResourceBitmap* bitmap) {
         background->release();
     }
     background = bitmap;
+}
+
+ExtendedEffect* EditorFrame::hostServices() const {
+    if (editor == nullptr) {
+        return nullptr;
+    }
+    return dynamic_cast<ExtendedEffect*>(editor->getEffect());
+}
+
+bool EditorFrame::openHostWindow(const Point* position) {
+    if (!usesHostWindow || hostWindowRequest == nullptr) {
+        return false;
+    }
+    if (open) {
+        BringWindowToTop(GetParent(GetParent(window)));
+        return false;
+    }
+    if (position != nullptr) {
+        writeShort(hostWindowRequest, requestX, position->h);
+        writeShort(hostWindowRequest, requestY, position->v);
+    }
+    ExtendedEffect* services = hostServices();
+    systemWindow = services != nullptr ? services->requestWindow(hostWindowRequest) : nullptr;
+    if (systemWindow != nullptr && createChildWindow(systemWindow)) {
+        open = true;
+    }
+    return open;
+}
+
+bool EditorFrame::closeHostWindow() {
+    if (!usesHostWindow || !open || systemWindow == nullptr) {
+        return false;
+    }
+    if (ExtendedEffect* services = hostServices()) {
+        services->releaseWindow(hostWindowRequest);
+    }
+    systemWindow = nullptr;
+    return true;
+}
+
+bool EditorFrame::getPosition(int& x, int& y) {
+    if (!open) {
+        return false;
+    }
+    HWND enclosing = GetParent(GetParent(window));
+    const RECT rect = windowRect(enclosing);
+    POINT corner{rect.left, rect.top};
+    MapWindowPoints(nullptr, GetParent(enclosing), &corner, 1);
+    x = corner.x;
+    y = corner.y;
+    return true;
+}
+
+bool EditorFrame::getSize(Rect& rect) {
+    if (!open) {
+        return false;
+    }
+    HWND parent = GetParent(window);
+    const RECT outer = windowRect(parent);
+    POINT corner{outer.left, outer.top};
+    MapWindowPoints(nullptr, GetParent(GetParent(parent)), &corner, 1);
+    rect = Rect(corner.x, corner.y, corner.x + (outer.right - outer.left),
+                corner.y + (outer.bottom - outer.top));
+    return true;
+}
+
+// Each enclosing window keeps the margin it had around the window inside it; the walk stops at
+// the first one whose margin is larger than a frame's border.
+bool EditorFrame::setSize(int width, int height) {
+    if (!open || (width == bounds.getWidth() && height == bounds.getHeight())) {
+        return false;
+    }
+    bounds.right = bounds.left + width;
+    bounds.bottom = bounds.top + height;
+    const int limit = 2 * GetSystemMetrics(SM_CYDLGFRAME);
+    int dx = 0;
+    int dy = 0;
+    HWND w = window;
+    while (dx != limit && w != nullptr) {
+        const RECT inner = windowRect(w);
+        const RECT outer = windowRect(GetParent(w));
+        SetWindowPos(w, nullptr, 0, 0, width + dx, height + dy, SWP_NOMOVE);
+        dx = (outer.right - outer.left) - (inner.right - inner.left);
+        dy = (outer.bottom - outer.top) - (inner.bottom - inner.top);
+        if (dx > resizeSlack || dy > resizeSlack) {
+            return true;
+        }
+        w = GetParent(w);
+    }
+    if (w != nullptr) {
+        SetWindowPos(w, nullptr, 0, 0, width + dx, height + dy, SWP_NOMOVE);
+    }
+    return true;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class ExtendedEffect;
 class GuiEditor;
 class ResourceBitmap;
 class ValueControl;
@@ -15,6 +16,8 @@ class EditorFrame : public Widget {
 public:
     // Creates the child window inside systemWindow at once.
     EditorFrame(const Rect& bounds, void* systemWindow, GuiEditor* editor);
+    // Host-window mode: openHostWindow has the host open a window, then creates the child in it.
+    EditorFrame(const Rect& bounds, const char* title, GuiEditor* editor, int style);
     ~EditorFrame() override;
 
     void draw(Canvas* canvas) override;
@@ -43,6 +46,19 @@ public:
     std::int32_t getWidgetCapacity() const { return widgetCapacity; }
     Widget* getWidget(std::int32_t index) const;
 
+    // Host-window mode: the host opens (or, when already open, raises) its window.
+    bool openHostWindow(const Point* position);
+    bool closeHostWindow();
+    // Placement of the enclosing windows; false when the frame is not open.
+    bool getPosition(int& x, int& y);
+    bool getSize(Rect& rect);
+    // Resizes the frame and its enclosing windows up to the first one that is clearly larger.
+    bool setSize(int width, int height);
+    const unsigned char* getHostWindowRequest() const { return hostWindowRequest; }
+
+    // The size of the window description sent to the host in host-window mode.
+    static constexpr int hostWindowRequestSize = 256;
+
     // The name of the module's window class, "Plugin" and eight hexadecimal digits.
     static const char* windowClassName();
     static std::int32_t windowClassUseCount();
@@ -58,6 +74,8 @@ private:
     // value. Spares the idle pass its device context and canvas.
     bool updatePassWouldDraw() const;
     bool isListed(const Widget* widget) const;
+    // The effect's requests to the host, for the host-window mode.
+    ExtendedEffect* hostServices() const;
     void paintMessage();
     void pressMessage(LPARAM lParam);
     void destroyMessage();
