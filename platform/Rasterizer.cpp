@@ -79,6 +79,13 @@ void Rasterizer::fillRect(const PixelRect& rect, uint32_t pixel) {
                    pixel);
         return;
     }
+    // Narrow rectangles (slider tracks, frames) have many short rows: fill them in place rather
+    // than paying a dispatched call per row.
+    if (count < 32) {
+        for (int64_t y = area.top; y < area.bottom; ++y)
+            std::fill_n(surface_.row(y) + area.left, count, pixel);
+        return;
+    }
     for (int64_t y = area.top; y < area.bottom; ++y)
         fillPixels(surface_.row(y) + area.left, count, pixel);
 }
