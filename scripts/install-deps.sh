@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config python3
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsndfile1-dev
-    libfreetype-dev libfontconfig-dev fonts-liberation libpng-dev zlib1g-dev
+    libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core libpng-dev zlib1g-dev
     mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     locales
