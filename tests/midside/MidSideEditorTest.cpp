@@ -290,6 +290,22 @@ TEST_F(EditorTest, DestroyingTheEffectWithTheEditorOpenClosesIt) {
     EXPECT_EQ(EditorFrame::windowClassUseCount(), 0);
 }
 
+// A host whose window is not one of the layer's (a display-server window, or garbage) gets an
+// editor that stays closed and draws nothing, and nothing breaks.
+TEST_F(EditorTest, ForeignParentWindowLeavesTheEditorEmpty) {
+    const auto before = platformtest::liveCounts();
+    int foreignWindow = 0;
+    EXPECT_EQ(send(14, 0, 0, &foreignWindow), 1);
+    EXPECT_EQ(frameWindow(), nullptr);
+    record->changeParameterEntry(record, 0, 0.3f);
+    send(19);
+    send(15);
+    const auto after = platformtest::liveCounts();
+    EXPECT_EQ(after.windows, before.windows);
+    EXPECT_EQ(after.windowClasses, before.windowClasses);
+    EXPECT_EQ(EditorFrame::windowClassUseCount(), 0);
+}
+
 // Automation and audio on their own threads while the editor thread opens, idles and closes.
 TEST_F(EditorTest, HostThreadsNeverTouchControlsTheEditorThreadOwns) {
     std::atomic<bool> running{true};
