@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int resetGesture = buttonLeft | keyAlt;
 constexpr int plainDrag = buttonLeft;
 constexpr int fineDrag = buttonLeft | keyShift;
 
@@ -109,9 +108,7 @@ void ImageSlider::mouseDown(Canvas* canvas, Point& where) {
     if (!mouseActive) {
         return;
     }
-    if (canvas->pollButtons() == resetGesture) {
-        value = getResetValue();
-        notifyIfChanged(canvas);
+    if (resetOnGesture(canvas)) {
         return;
     }
     const int state = canvas->pollButtons();
@@ -146,9 +143,7 @@ void ImageSlider::trackDrag(Canvas* canvas, Point& where, int state) {
             value = static_cast<float>(anchorValue + change / 10.0);
         }
         value = tracking::clampedToUnit(value);
-        notifyIfChanged(canvas);
-        canvas->pollCursor(where);
-        idleWhileTracking();
+        trackingStep(canvas, where);
         current = canvas->pollButtons();
         if (current != anchorState && (current & keyShift) != 0) {
             anchorValue = value;

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int resetGesture = buttonLeft | keyAlt;
 constexpr float threeQuarterTurn = 4.712389f;
 constexpr float startAngle = 3.9269907f;
 constexpr float quarterTurn = 1.5707964f;
@@ -110,18 +109,14 @@ void RotaryKnob::mouseDown(Canvas* canvas, Point& where) {
     if (!mouseActive) {
         return;
     }
-    if (canvas->pollButtons() == resetGesture) {
-        value = getResetValue();
-        notifyIfChanged(canvas);
+    if (resetOnGesture(canvas)) {
         return;
     }
     do {
         where.h -= bounds.left - inset;
         where.v -= bounds.top - inset;
         value = valueForPoint(where);
-        notifyIfChanged(canvas);
-        canvas->pollCursor(where);
-        idleWhileTracking();
+        trackingStep(canvas, where);
     } while (canvas->pollButtons() != 0);
 }
 

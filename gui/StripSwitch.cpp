@@ -4,12 +4,6 @@
 #include "gui/ControlTracking.h"
 #include "gui/ResourceBitmap.h"
 
-namespace {
-
-constexpr int resetGesture = buttonLeft | keyAlt;
-
-} // namespace
-
 StripSwitch::StripSwitch(Axis axis, const Rect& size, ValueListener* listener, int tag,
                          int imageHeight, int positionCount, ResourceBitmap* bitmap,
                          const Point& bitmapOffset)
@@ -64,17 +58,13 @@ void StripSwitch::mouseDown(Canvas* canvas, Point& where) {
     if (!mouseActive) {
         return;
     }
-    if (canvas->pollButtons() == resetGesture) {
-        value = getResetValue();
-        notifyIfChanged(canvas);
+    if (resetOnGesture(canvas)) {
         return;
     }
     do {
         value =
             valueAtOffset(axis == Axis::vertical ? where.v - bounds.top : where.h - bounds.left);
-        notifyIfChanged(canvas);
-        canvas->pollCursor(where);
-        idleWhileTracking();
+        trackingStep(canvas, where);
     } while (canvas->pollButtons() != 0);
 }
 
@@ -136,9 +126,7 @@ void TiltSwitch::mouseDown(Canvas* canvas, Point& where) {
     if (canvas->pollButtons() != 0) {
         do {
             value = valueAt(where, saved);
-            notifyIfChanged(canvas);
-            canvas->pollCursor(where);
-            idleWhileTracking();
+            trackingStep(canvas, where);
         } while (canvas->pollButtons() != 0);
     } else {
         value = valueAt(where, value);

@@ -44,10 +44,23 @@ void ValueControl::trackFlip(Canvas* canvas, Point& where, float saved) {
     }
     do {
         value = where.liesIn(bounds) ? tracking::flipped(saved) : saved;
-        notifyIfChanged(canvas);
-        canvas->pollCursor(where);
-        idleWhileTracking();
+        trackingStep(canvas, where);
     } while (canvas->pollButtons() != 0);
+}
+
+bool ValueControl::resetOnGesture(Canvas* canvas) {
+    if (canvas->pollButtons() != (buttonLeft | keyAlt)) {
+        return false;
+    }
+    value = getResetValue();
+    notifyIfChanged(canvas);
+    return true;
+}
+
+void ValueControl::trackingStep(Canvas* canvas, Point& where) {
+    notifyIfChanged(canvas);
+    canvas->pollCursor(where);
+    idleWhileTracking();
 }
 
 void ValueControl::setValue(float newValue) {

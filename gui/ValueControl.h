@@ -50,6 +50,12 @@ protected:
     // While any button or modifier is held: the other state of `saved` with the cursor over the
     // control, `saved` elsewhere. A click over before the first poll flips once, reported.
     void trackFlip(Canvas* canvas, Point& where, float saved);
+    // Alt with the left button and nothing else: back to the reset value, reported if it differs
+    // from what is on screen. True when the press was that gesture.
+    bool resetOnGesture(Canvas* canvas);
+    // One pass of a tracking loop after the value was computed: report it, follow the cursor
+    // and keep the editor's idle work running.
+    void trackingStep(Canvas* canvas, Point& where);
 
     bool mouseActive = true;
     float drawnValue = -1.0f;
