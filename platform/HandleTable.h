@@ -16,6 +16,7 @@ enum class ObjectKind : uint8_t {
     font = 5,
     window = 6,
     cursor = 7,
+    menu = 8,
 };
 
 class LayerObject {

@@ -40,6 +40,8 @@ public:
     // then consulted by the caller, outside the layer's lock.
     void poll();
     const std::function<void(InputSnapshot&)>& provider() const { return provider_; }
+    // Whether a script or a provider will change the state at later polls.
+    bool driven() const { return !script_.empty() || provider_ != nullptr; }
     // Whether the virtual key is down now.
     bool keyDown(int virtualKey) const;
 

@@ -1,5 +1,7 @@
 #include "platform/Layer.h"
 
+#include "platform/BuiltInClasses.h"
+
 #include "platform/MemoryDisplay.h"
 
 #include <cstring>
@@ -52,6 +54,7 @@ Layer& Layer::instance() {
 
 Layer::Layer() : fonts(), table(tableTag()), display(std::make_unique<MemoryDisplay>(1920, 1080)) {
     createStockObjects();
+    registerBuiltInClasses(*this);
 }
 
 uintptr_t Layer::addStock(std::unique_ptr<LayerObject> object) {
@@ -83,7 +86,19 @@ COLORREF systemColor(int index) {
     case COLOR_BTNTEXT:
         return RGB(0, 0, 0);
     case COLOR_BTNFACE:
+    case COLOR_MENU:
         return RGB(240, 240, 240);
+    case COLOR_MENUTEXT:
+        return RGB(0, 0, 0);
+    case COLOR_HIGHLIGHT:
+        return RGB(0, 120, 215);
+    case COLOR_HIGHLIGHTTEXT:
+    case COLOR_BTNHIGHLIGHT:
+        return RGB(255, 255, 255);
+    case COLOR_BTNSHADOW:
+        return RGB(160, 160, 160);
+    case COLOR_GRAYTEXT:
+        return RGB(109, 109, 109);
     default:
         return RGB(192, 192, 192);
     }

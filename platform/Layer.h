@@ -7,6 +7,7 @@
 #include "platform/GdiObjects.h"
 #include "platform/HandleTable.h"
 #include "platform/InputState.h"
+#include "platform/Menu.h"
 #include "platform/Rasterizer.h"
 #include "platform/SpinMutex.h"
 #include "platform/TextRenderer.h"
@@ -14,6 +15,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -57,6 +59,9 @@ public:
     uintptr_t focus = 0;
     std::vector<ModuleBitmaps> moduleBitmaps;
     ATOM nextAtom = 0xC000;
+    // Answers tracked menus in place of the user when set (tests): the item to choose, or -1.
+    std::function<int(const TrackedMenu&)> menuHandler;
+    bool menuTracking = false;
 
     // Stock objects, by GetStockObject index (0 where there is none).
     std::array<uintptr_t, 18> stock{};

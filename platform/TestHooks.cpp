@@ -68,6 +68,41 @@ UINT messageFor(int button) {
     }
 }
 
+// The key that types a character on a plain keyboard, 0 when none does.
+int virtualKeyOf(char character) {
+    if (character >= 'a' && character <= 'z')
+        return character - 'a' + 'A';
+    if ((character >= 'A' && character <= 'Z') || (character >= '0' && character <= '9') ||
+        character == ' ')
+        return character;
+    return 0;
+}
+
+int characterOf(int virtualKey) {
+    switch (virtualKey) {
+    case VK_RETURN:
+    case VK_BACK:
+    case VK_ESCAPE:
+    case VK_TAB:
+    case VK_SPACE:
+        return virtualKey;
+    default:
+        return 0;
+    }
+}
+
+// Posts one key stroke to the focused window and runs the message loop over it.
+void strike(int virtualKey, int character) {
+    HWND focus = GetFocus();
+    if (!focus)
+        return;
+    PostMessageA(focus, WM_KEYDOWN, WPARAM(virtualKey), 1);
+    if (character)
+        PostMessageA(focus, WM_CHAR, WPARAM(static_cast<unsigned char>(character)), 1);
+    PostMessageA(focus, WM_KEYUP, WPARAM(virtualKey), LPARAM(0xC0000001u));
+    pumpMessages();
+}
+
 } // namespace
 
 uint32_t Image::pixel(int x, int y) const {
@@ -125,6 +160,24 @@ HWND pressAt(int screenX, int screenY, int button, const InputSnapshot* modifier
     after.leftButton = after.rightButton = after.middleButton = false;
     layer.input.set(after);
     return asHandle<HWND>(target);
+}
+
+void typeText(const std::string& text) {
+    for (char character : text)
+        strike(virtualKeyOf(character), character);
+}
+
+void pressKey(int virtualKey) {
+    strike(virtualKey, characterOf(virtualKey));
+}
+
+void setMenuHandler(std::function<int(const TrackedMenu&)> handler) {
+    auto guard = Layer::instance().lock();
+    Layer::instance().menuHandler = std::move(handler);
+}
+
+void clearMenuHandler() {
+    setMenuHandler(nullptr);
 }
 
 void setInput(const InputSnapshot& state) {
@@ -225,7 +278,7 @@ LiveCounts liveCounts() {
         layer.table.liveCount(ObjectKind::bitmap) + layer.table.liveCount(ObjectKind::pen) +
         layer.table.liveCount(ObjectKind::brush) + layer.table.liveCount(ObjectKind::font);
     for (const auto& [key, windowClass] : layer.classes)
-        if (windowClass.name != hostClassName)
+        if (windowClass.name != hostClassName && !windowClass.builtIn)
             ++counts.windowClasses;
     return counts;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/InputState.h"
+#include "platform/Menu.h"
 #include "platform/Win32Api.h"
 
 #include <cstddef>
@@ -41,6 +42,20 @@ void scriptInput(std::vector<InputSnapshot> states);
 void setInputProvider(std::function<void(InputSnapshot&)> provider);
 void clearInputScript();
 uint64_t cursorPollCount();
+
+// Typing into the focused window, as a message loop delivers a keyboard's input: each character
+// arrives as key-down, character and key-up messages, posted and dispatched one after another.
+void typeText(const std::string& text);
+// One key such as VK_RETURN, VK_BACK, VK_DELETE, VK_LEFT or VK_HOME: key-down, the character it
+// types when it types one, key-up.
+void pressKey(int virtualKey);
+
+using TrackedMenu = win32layer::TrackedMenu;
+// Answers every menu that TrackPopupMenu shows from now on, in place of the user: the handler
+// sees the menu, already shown and painted in its window, and returns the position of the item
+// to choose or -1 to dismiss it. Without a handler, the menu follows the live input.
+void setMenuHandler(std::function<int(const TrackedMenu&)> handler);
+void clearMenuHandler();
 
 // GetTickCount under the test's control: starts at `start`, moves only when told to, and by
 // `perPoll` milliseconds at every GetCursorPos call.

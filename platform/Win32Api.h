@@ -4,9 +4,10 @@
 // What it leaves out, because the library does not call it: mapping modes other than MM_TEXT,
 // regions (an update area is kept as its bounding rectangle), hatched and pattern brushes, raster
 // operations other than the copies, ANDs, ORs and XORs of a source, named resources, window frames
-// (a window's client area is the whole window), window text beyond creation, keyboard input,
-// timers, GetMessage, and GWL_WNDPROC through the 32-bit calls on 64-bit systems (use
-// GetWindowLongPtrA/SetWindowLongPtrA there).
+// (a window's client area is the whole window), built-in window classes other than a single-line
+// "EDIT", submenus and menu bars, keyboard layouts (key and character messages come from the
+// display or from tests), timers, GetMessage, and GWL_WNDPROC through the 32-bit calls on 64-bit
+// systems (use GetWindowLongPtrA/SetWindowLongPtrA there).
 #pragma once
 
 #include <cstddef>
@@ -225,6 +226,7 @@ using LPMSG = MSG*;
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
 #define WM_SETFONT 0x0030
+#define WM_GETFONT 0x0031
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_KEYDOWN 0x0100
@@ -241,6 +243,42 @@ using LPMSG = MSG*;
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_USER 0x0400
+
+// Edit control styles and messages.
+#define ES_LEFT 0x0000L
+#define ES_CENTER 0x0001L
+#define ES_RIGHT 0x0002L
+#define ES_AUTOHSCROLL 0x0080L
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+#define EM_LIMITTEXT 0x00C5
+#define EM_SETLIMITTEXT EM_LIMITTEXT
+#define EM_SETMARGINS 0x00D3
+#define EM_GETMARGINS 0x00D4
+#define EC_LEFTMARGIN 0x0001
+#define EC_RIGHTMARGIN 0x0002
+#define EC_USEFONTINFO 0xffff
+
+// Menus.
+#define MF_STRING 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_UNCHECKED 0x00000000L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_BYCOMMAND 0x00000000L
+#define MF_BYPOSITION 0x00000400L
+#define MF_SEPARATOR 0x00000800L
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_RIGHTBUTTON 0x0002L
+#define TPM_LEFTALIGN 0x0000L
+#define TPM_CENTERALIGN 0x0004L
+#define TPM_RIGHTALIGN 0x0008L
+#define TPM_TOPALIGN 0x0000L
+#define TPM_VCENTERALIGN 0x0010L
+#define TPM_BOTTOMALIGN 0x0020L
+#define TPM_NONOTIFY 0x0080L
+#define TPM_RETURNCMD 0x0100L
 
 // Key state flags of mouse messages.
 #define MK_LBUTTON 0x0001
@@ -312,12 +350,27 @@ using LPMSG = MSG*;
 #define VK_CONTROL 0x11
 #define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_DELETE 0x2E
 
 // System colours and cursors.
+#define COLOR_MENU 4
 #define COLOR_WINDOW 5
+#define COLOR_MENUTEXT 7
 #define COLOR_WINDOWTEXT 8
+#define COLOR_HIGHLIGHT 13
+#define COLOR_HIGHLIGHTTEXT 14
 #define COLOR_BTNFACE 15
+#define COLOR_BTNSHADOW 16
+#define COLOR_GRAYTEXT 17
 #define COLOR_BTNTEXT 18
+#define COLOR_BTNHIGHLIGHT 20
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 
 // Stock objects.
@@ -429,6 +482,9 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL TranslateMessage(const MSG* message);
 LRESULT DispatchMessageA(const MSG* message);
+int GetWindowTextA(HWND window, LPSTR text, int capacity);
+int GetWindowTextLengthA(HWND window);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND window, const RECT* rect);
@@ -452,6 +508,16 @@ int GetSystemMetrics(int index);
 
 SHORT GetAsyncKeyState(int key);
 BOOL GetCursorPos(LPPOINT point);
+
+HMENU CreatePopupMenu();
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text);
+BOOL DestroyMenu(HMENU menu);
+BOOL IsMenu(HMENU menu);
+int GetMenuItemCount(HMENU menu);
+UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+int GetMenuStringA(HMENU menu, UINT item, LPSTR text, int capacity, UINT flags);
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
+                    const RECT* reservedRect);
 
 HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);

@@ -5,6 +5,7 @@
 #include "platform/Surface.h"
 #include "platform/Win32Api.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ struct WindowClass {
     WNDCLASSA description{};
     ATOM atom = 0;
     int windowCount = 0;
+    // A class the layer provides itself, such as "EDIT": never unregistered, not counted as a leak.
+    bool builtIn = false;
+};
+
+// What a built-in window class keeps for each of its windows.
+class ClassState {
+public:
+    virtual ~ClassState() = default;
 };
 
 // Window sizes are limited so that a client area never needs more than 64 MiB of pixels.
@@ -52,6 +61,7 @@ public:
     PixelRect invalid;
     bool eraseNeeded = false;
     bool destroying = false;
+    std::unique_ptr<ClassState> classState;
 
     bool visible() const { return (style & WS_VISIBLE) != 0; }
     bool isChild() const { return (style & WS_CHILD) != 0; }

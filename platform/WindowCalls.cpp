@@ -1,4 +1,5 @@
 // USER32 calls for window classes, windows, messages and painting.
+#include "platform/BuiltInClasses.h"
 #include "platform/Layer.h"
 
 #include <algorithm>
@@ -15,6 +16,8 @@ constexpr int defaultWidth = 640;
 constexpr int defaultHeight = 480;
 constexpr size_t maxClassNameLength = 256;
 constexpr size_t maxQueueLength = 10000;
+// Window texts longer than this are cut when they are set.
+constexpr size_t maxWindowTextLength = 1 << 16;
 
 std::string lowerCase(const char* text) {
     std::string result(text, strnlen(text, maxClassNameLength + 1));
@@ -110,6 +113,23 @@ RECT toRect(const PixelRect& r) {
 
 } // namespace
 
+void win32layer::registerBuiltInClasses(Layer& layer) {
+    const struct {
+        const char* name;
+        WNDPROC procedure;
+    } builtIns[] = {{editClassName, editWindowProcedure},
+                    {menuWindowClassName, menuWindowProcedure}};
+    for (const auto& builtIn : builtIns) {
+        const std::string key = classKey(lowerCase(builtIn.name), nullptr);
+        WindowClass& windowClass = layer.classes[key];
+        windowClass.name = builtIn.name;
+        windowClass.key = key;
+        windowClass.description.lpfnWndProc = builtIn.procedure;
+        windowClass.atom = layer.nextAtom++;
+        windowClass.builtIn = true;
+    }
+}
+
 ATOM RegisterClassA(const WNDCLASSA* description) {
     if (!description || !validName(description->lpszClassName) || !description->lpfnWndProc)
         return 0;
@@ -136,7 +156,7 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance) {
     Layer& layer = Layer::instance();
     auto guard = layer.lock();
     auto found = layer.classes.find(classKey(lowerCase(className), instance));
-    if (found == layer.classes.end() || found->second.windowCount > 0)
+    if (found == layer.classes.end() || found->second.windowCount > 0 || found->second.builtIn)
         return FALSE;
     layer.classes.erase(found);
     return TRUE;
@@ -308,8 +328,36 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         Layer& layer = Layer::instance();
         auto guard = layer.lock();
         if (Window* window = layer.window(handle); window && create && create->lpszName)
-            window->text.assign(create->lpszName, strnlen(create->lpszName, 1 << 16));
+            window->text.assign(create->lpszName, strnlen(create->lpszName, maxWindowTextLength));
         return TRUE;
+    }
+    case WM_SETTEXT: {
+        const auto* text = reinterpret_cast<const char*>(lParam);
+        Layer& layer = Layer::instance();
+        auto guard = layer.lock();
+        Window* window = layer.window(handle);
+        if (!window)
+            return FALSE;
+        window->text.assign(text ? text : "", text ? strnlen(text, maxWindowTextLength) : 0);
+        return TRUE;
+    }
+    case WM_GETTEXT: {
+        auto* out = reinterpret_cast<char*>(lParam);
+        Layer& layer = Layer::instance();
+        auto guard = layer.lock();
+        Window* window = layer.window(handle);
+        if (!window || !out || wParam == 0)
+            return 0;
+        const size_t copied = std::min(window->text.size(), size_t(wParam) - 1);
+        std::memcpy(out, window->text.data(), copied);
+        out[copied] = '\0';
+        return LRESULT(copied);
+    }
+    case WM_GETTEXTLENGTH: {
+        Layer& layer = Layer::instance();
+        auto guard = layer.lock();
+        Window* window = layer.window(handle);
+        return window ? LRESULT(window->text.size()) : 0;
     }
     case WM_ERASEBKGND: {
         Layer& layer = Layer::instance();
@@ -338,6 +386,21 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
 LRESULT CallWindowProcA(WNDPROC procedure, HWND handle, UINT message, WPARAM wParam,
                         LPARAM lParam) {
     return procedure ? procedure(handle, message, wParam, lParam) : 0;
+}
+
+int GetWindowTextA(HWND handle, LPSTR text, int capacity) {
+    if (!text || capacity <= 0)
+        return 0;
+    text[0] = '\0';
+    return int(SendMessageA(handle, WM_GETTEXT, WPARAM(capacity), reinterpret_cast<LPARAM>(text)));
+}
+
+int GetWindowTextLengthA(HWND handle) {
+    return int(SendMessageA(handle, WM_GETTEXTLENGTH, 0, 0));
+}
+
+BOOL SetWindowTextA(HWND handle, LPCSTR text) {
+    return SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
 LRESULT SendMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
