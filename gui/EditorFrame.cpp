@@ -6,6 +6,7 @@
 #include "gui/GuiEditor.h"
 #include "gui/ResourceBitmap.h"
 #include "gui/ValueControl.h"
+#include "gui/WindowCanvas.h"
 
 #include <cstdio>
 #include <cstring>
@@ -41,27 +42,6 @@ RECT windowRect(HWND window) {
 // Shared by every frame of the module: one class registration for all of them.
 char classNameBuffer[15] = "";
 std::int32_t classUseCount = 0;
-
-// A canvas over a window's device context for one message or pass; releases the context last.
-class WindowCanvas {
-public:
-    WindowCanvas(EditorFrame* frame, HWND window)
-        : window(window), context(GetDC(window)),
-          canvas(new (std::nothrow) Canvas(frame, context, window)) {}
-    WindowCanvas(const WindowCanvas&) = delete;
-    WindowCanvas& operator=(const WindowCanvas&) = delete;
-    ~WindowCanvas() {
-        canvas.reset();
-        ReleaseDC(window, context);
-    }
-
-    Canvas* get() const { return canvas.get(); }
-
-private:
-    HWND window;
-    HDC context;
-    std::unique_ptr<Canvas> canvas;
-};
 
 } // namespace
 
