@@ -2,6 +2,7 @@
 
 #include "gui/EditorFrame.h"
 #include "gui/ResourceBitmap.h"
+#include "gui/TextCopy.h"
 #include "gui/WindowCanvas.h"
 
 #include <cstdio>
@@ -11,14 +12,6 @@
 namespace {
 
 constexpr const char* separatorText = "-";
-
-void copyCut(char* destination, const char* source, std::size_t capacity) {
-    const std::size_t length = source != nullptr ? strnlen(source, capacity - 1) : 0;
-    if (length > 0) {
-        std::memcpy(destination, source, length);
-    }
-    destination[length] = '\0';
-}
 
 } // namespace
 
@@ -137,7 +130,7 @@ bool PopupMenuControl::addEntry(const char* text, int index) {
     if (buffer == nullptr) {
         return false;
     }
-    copyCut(buffer, text, textCapacity);
+    copyTextCut(buffer, text, textCapacity);
     // Positions past the end have no entry to move aside: the text goes to the end.
     if (index < 0 || index > entryCount) {
         index = entryCount;
@@ -158,7 +151,7 @@ bool PopupMenuControl::addEntry(const char* text, int index) {
 
 int PopupMenuControl::getCurrent(char* text) {
     if (current != -1 && text != nullptr) {
-        copyCut(text, currentText(), textCapacity);
+        copyTextCut(text, currentText(), textCapacity);
     }
     return current;
 }
@@ -177,7 +170,7 @@ bool PopupMenuControl::getEntry(int index, char* text) {
         return false;
     }
     if (text != nullptr) {
-        copyCut(text, entries[index], textCapacity);
+        copyTextCut(text, entries[index], textCapacity);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "effect/Module.h"
 #include "gui/EditorFrame.h"
+#include "gui/TextCopy.h"
 #include "gui/WindowCanvas.h"
 
 #include <cstdio>
@@ -17,14 +18,6 @@ constexpr int editReadCapacity = 255;
 // time (it holds the frame's focus), so one slot serves the module.
 WNDPROC savedEditProcedure = nullptr;
 
-void copyCut(char* destination, const char* source, std::size_t capacity) {
-    const std::size_t length = source != nullptr ? strnlen(source, capacity - 1) : 0;
-    if (length > 0) {
-        std::memcpy(destination, source, length);
-    }
-    destination[length] = '\0';
-}
-
 } // namespace
 
 TextEntry::TextEntry(const Rect& size, ValueListener* listener, int tag, const char* text,
@@ -32,7 +25,7 @@ TextEntry::TextEntry(const Rect& size, ValueListener* listener, int tag, const c
     : TextReadout(size, background, style) {
     this->listener = listener;
     this->tag = tag;
-    copyCut(this->text, text, textCapacity);
+    copyTextCut(this->text, text, textCapacity);
 }
 
 TextEntry::~TextEntry() {
@@ -83,7 +76,7 @@ HFONT TextEntry::createEditFont() const {
     description.lfClipPrecision = CLIP_STROKE_PRECIS;
     description.lfQuality = DEFAULT_QUALITY;
     description.lfPitchAndFamily = FF_SWISS | VARIABLE_PITCH;
-    copyCut(description.lfFaceName, row.face, LF_FACESIZE);
+    copyTextCut(description.lfFaceName, row.face, LF_FACESIZE);
     return CreateFontIndirectA(&description);
 }
 
@@ -160,13 +153,13 @@ void TextEntry::setText(const char* newText) {
     if (newText == nullptr) {
         return;
     }
-    copyCut(text, newText, textCapacity);
+    copyTextCut(text, newText, textCapacity);
     drawnValue = value == 0.0f ? 1.0f : 0.0f;
 }
 
 void TextEntry::getText(char* out) {
     if (out != nullptr) {
-        copyCut(out, text, textCapacity);
+        copyTextCut(out, text, textCapacity);
     }
 }
 

@@ -124,13 +124,10 @@ BENCHMARK(redrawAfterChange);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    benchsupport::RecordingReporter reporter;
+    if (!benchsupport::runRecorded(&argc, argv, reporter)) {
         return 1;
     }
-    benchsupport::RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n");
     reporter.printRatio("full paint / window-sized BitBlt", "fullPaint", "windowSizedCopy",
                         "250x420", "<= 10");
     reporter.printRatio("idle without changes / full paint", "idleWithoutChanges", "fullPaint",

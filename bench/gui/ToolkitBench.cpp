@@ -107,13 +107,10 @@ BENCHMARK(popupMenuShowAndDismiss);
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    benchsupport::RecordingReporter reporter;
+    if (!benchsupport::runRecorded(&argc, argv, reporter)) {
         return 1;
     }
-    benchsupport::RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n");
     reporter.printRatio("level meter redraw / full gallery paint", "meterRedraw",
                         "galleryFullPaint", "320x280", "none");
     reporter.printRatio("knob redraw / full gallery paint", "knobRedraw", "galleryFullPaint",

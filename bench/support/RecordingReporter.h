@@ -52,4 +52,16 @@ private:
     std::map<std::string, double> fastest;
 };
 
+// Runs the benchmarks the command line selects into the reporter and leaves a blank line for the
+// ratios that follow; false when the command line holds arguments the library does not know.
+inline bool runRecorded(int* argc, char** argv, RecordingReporter& reporter) {
+    benchmark::Initialize(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(*argc, argv)) {
+        return false;
+    }
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n");
+    return true;
+}
+
 } // namespace benchsupport
