@@ -21,6 +21,9 @@ constexpr char deleteCharacter = 0x7F;
 
 class EditState : public ClassState {
 public:
+    static constexpr Kind stateKind = Kind::edit;
+    EditState() : ClassState(stateKind) {}
+
     HFONT font = nullptr;
     int leftMargin = 0;
     int rightMargin = 0;
@@ -61,7 +64,7 @@ struct EditLayout {
 
 EditState* stateOf(Layer& layer, HWND handle) {
     Window* window = layer.window(handle);
-    return window ? dynamic_cast<EditState*>(window->classState.get()) : nullptr;
+    return window ? window->stateAs<EditState>() : nullptr;
 }
 
 bool snapshot(HWND handle, EditView& view) {

@@ -21,7 +21,8 @@ constexpr int minimumMenuWidth = 60;
 
 class MenuWindowState : public ClassState {
 public:
-    explicit MenuWindowState(TrackedMenu shown) : menu(std::move(shown)) {}
+    static constexpr Kind stateKind = Kind::menu;
+    explicit MenuWindowState(TrackedMenu shown) : ClassState(stateKind), menu(std::move(shown)) {}
     TrackedMenu menu;
 };
 
@@ -136,7 +137,7 @@ void paintMenu(HWND handle) {
         Layer& layer = Layer::instance();
         auto guard = layer.lock();
         Window* window = layer.window(handle);
-        auto* state = window ? dynamic_cast<MenuWindowState*>(window->classState.get()) : nullptr;
+        auto* state = window ? window->stateAs<MenuWindowState>() : nullptr;
         if (state)
             menu = state->menu;
     }
@@ -166,7 +167,7 @@ void setHighlight(HWND window, int item) {
         Layer& layer = Layer::instance();
         auto guard = layer.lock();
         Window* shown = layer.window(window);
-        auto* state = shown ? dynamic_cast<MenuWindowState*>(shown->classState.get()) : nullptr;
+        auto* state = shown ? shown->stateAs<MenuWindowState>() : nullptr;
         if (!state || state->menu.highlighted == item)
             return;
         state->menu.highlighted = item;

@@ -21,10 +21,17 @@ struct WindowClass {
     bool builtIn = false;
 };
 
-// What a built-in window class keeps for each of its windows.
+// What a built-in window class keeps for each of its windows. Told apart by a kind rather than by
+// run-time type information, which differs between the copies of the layer in one process.
 class ClassState {
 public:
+    enum class Kind { edit, menu };
+    explicit ClassState(Kind kind) : kind_(kind) {}
     virtual ~ClassState() = default;
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
 };
 
 // Window sizes are limited so that a client area never needs more than 64 MiB of pixels.
@@ -65,6 +72,11 @@ public:
 
     bool visible() const { return (style & WS_VISIBLE) != 0; }
     bool isChild() const { return (style & WS_CHILD) != 0; }
+    // The class state when it is of the kind T keeps, null otherwise.
+    template <typename T> T* stateAs() const {
+        return classState && classState->kind() == T::stateKind ? static_cast<T*>(classState.get())
+                                                                : nullptr;
+    }
     PixelRect clientRect() const { return {0, 0, rect.right - rect.left, rect.bottom - rect.top}; }
 };
 

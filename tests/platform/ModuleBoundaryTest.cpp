@@ -65,4 +65,36 @@ TEST_F(LoadedModule, AnUnloadedModulesBitmapsAreGone) {
     EXPECT_EQ(LoadBitmapA(unloaded, MAKEINTRESOURCE(7)), nullptr);
 }
 
+// The program answers, or the mouse works, a menu that the module shows: the menu's window and
+// its state belong to the program's copy of the layer.
+TEST_F(LoadedModule, ShowsMenusThatTheProgramCanAnswer) {
+    const platformtest::LiveCounts start = platformtest::liveCounts();
+    HWND host = platformtest::createHostWindow(0, 0, 100, 100);
+    auto track = find<int (*)(HWND, int, int)>("layerTestModuleTrackMenu");
+    ASSERT_NE(track, nullptr);
+
+    platformtest::TrackedMenu seen;
+    platformtest::setMenuHandler([&](const platformtest::TrackedMenu& menu) {
+        seen = menu;
+        return 2;
+    });
+    EXPECT_EQ(track(host, 200, 200), 23);
+    platformtest::clearMenuHandler();
+    ASSERT_EQ(seen.items.size(), 3u);
+
+    const RECT& two = seen.itemRects[1];
+    platformtest::InputSnapshot over;
+    over.x = seen.screenRect.left + (two.left + two.right) / 2;
+    over.y = seen.screenRect.top + (two.top + two.bottom) / 2;
+    platformtest::InputSnapshot pressed = over;
+    pressed.leftButton = true;
+    platformtest::setInput(platformtest::InputSnapshot{});
+    platformtest::scriptInput({over, pressed, over});
+    EXPECT_EQ(track(host, 200, 200), 22);
+    platformtest::clearInputScript();
+
+    DestroyWindow(host);
+    EXPECT_EQ(platformtest::liveCounts().windows, start.windows);
+}
+
 } // namespace

@@ -42,3 +42,15 @@ MODULE_EXPORT int layerTestModuleBitmapWidth() {
     DeleteObject(bitmap);
     return width;
 }
+
+// Shows a three-item menu from the module's copy of the layer and returns the chosen item's id,
+// 0 when the menu was dismissed.
+MODULE_EXPORT int layerTestModuleTrackMenu(HWND owner, int x, int y) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 21, "One");
+    AppendMenuA(menu, MF_STRING, 22, "Two");
+    AppendMenuA(menu, MF_STRING, 23, "Three");
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD, x, y, 0, owner, nullptr);
+    DestroyMenu(menu);
+    return chosen;
+}
