@@ -25,7 +25,7 @@ PopupMenuControl::PopupMenuControl(const Rect& size, ValueListener* listener, in
 }
 
 PopupMenuControl::~PopupMenuControl() {
-    removeAllEntries();
+    PopupMenuControl::removeAllEntries(); // this class's own: derived parts are gone already
     ResourceBitmap::releaseIfSet(pressedBackground);
 }
 
