@@ -1,6 +1,7 @@
 // The built-in single-line "EDIT" control: its text, caret and selection, typing through key and
-// character messages, its font and margins, and its painting. A new control has its caret after
-// its text. It sends no notifications to its parent and keeps no undo.
+// character messages, its font and margins, and its painting. As the system's own control does, a
+// new control, and one whose text was just set, has its caret before the text, so that the start
+// of a long text is what shows. It sends no notifications to its parent and keeps no undo.
 #include "platform/BuiltInClasses.h"
 #include "platform/Layer.h"
 
@@ -325,7 +326,7 @@ LRESULT createEdit(HWND handle, LPARAM lParam) {
     if (!window)
         return FALSE;
     auto state = std::make_unique<EditState>();
-    state->placeCaret(window->text.size(), false);
+    state->placeCaret(0, false);
     window->classState = std::move(state);
     return TRUE;
 }
@@ -340,8 +341,8 @@ LRESULT CALLBACK editWindowProcedure(HWND handle, UINT message, WPARAM wParam, L
         return createEdit(handle, lParam);
     case WM_SETTEXT: {
         const LRESULT result = DefWindowProcA(handle, message, wParam, lParam);
-        changeEdit(handle, [](Window& window, EditState& state) {
-            state.placeCaret(window.text.size(), false);
+        changeEdit(handle, [](Window&, EditState& state) {
+            state.placeCaret(0, false);
             return true;
         });
         return result;

@@ -141,6 +141,7 @@ TEST_F(GalleryTest, EveryControlIsOperatedThroughTheFrame) {
         {"text entry edited", GalleryEditor::entryTag,
          [&] {
              click({150, 128});
+             platformtest::pressKey(VK_END);
              platformtest::typeText(" two");
              platformtest::pressKey(VK_RETURN);
          },

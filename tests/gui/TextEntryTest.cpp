@@ -132,6 +132,7 @@ TEST_F(TextEntryTest, OnlyAPlainLeftClickOpens) {
 
 TEST_F(TextEntryTest, ReturnStoresTheTextAndNotifiesOnlyOnAChange) {
     click();
+    platformtest::pressKey(VK_END); // the edit opens with its caret before the text
     platformtest::typeText(" world");
     platformtest::pressKey(VK_RETURN);
     EXPECT_FALSE(entry->isEditing());
@@ -160,6 +161,7 @@ TEST_F(TextEntryTest, EveryWayOfClosingStoresTheText) {
         log.texts.clear();
         click();
         ASSERT_TRUE(entry->isEditing());
+        platformtest::pressKey(VK_END);
         platformtest::typeText("!");
         HWND edit = entry->getEditWindow();
         const std::string expected = storedText() + "!";

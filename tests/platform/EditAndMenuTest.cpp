@@ -78,11 +78,12 @@ TEST_P(EditTyping, EditsAtTheCaret) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, EditTyping,
     ::testing::Values(
-        TypingCase{"appendsAfterTheText", {}, "de", {}, "abcde"},
-        TypingCase{"backspaceRemovesBeforeTheCaret", {}, "d", {VK_BACK, VK_BACK}, "ab"},
-        TypingCase{"homeThenType", {VK_HOME}, "x", {}, "xabc"},
+        TypingCase{"typesBeforeTheTextAtFirst", {}, "x", {}, "xabc"},
+        TypingCase{"appendsAfterEnd", {VK_END}, "de", {}, "abcde"},
+        TypingCase{"backspaceRemovesBeforeTheCaret", {VK_END}, "d", {VK_BACK, VK_BACK}, "ab"},
+        TypingCase{"homeAfterEndThenType", {VK_END, VK_HOME}, "x", {}, "xabc"},
         TypingCase{"deleteRemovesAfterTheCaret", {VK_HOME, VK_RIGHT}, "", {VK_DELETE}, "ac"},
-        TypingCase{"leftMovesTheCaret", {VK_LEFT}, "-", {}, "ab-c"},
+        TypingCase{"leftMovesTheCaret", {VK_END, VK_LEFT}, "-", {}, "ab-c"},
         TypingCase{"backspaceAtTheStartDoesNothing", {VK_HOME}, "", {VK_BACK}, "abc"},
         TypingCase{"returnTabAndEscapeTypeNothing", {}, "", {VK_RETURN, VK_TAB, VK_ESCAPE}, "abc"},
         TypingCase{"selectAllIsReplaced", {}, "\x01z", {}, "z"}),
@@ -146,15 +147,27 @@ TEST_F(EditControl, PaintsCentredTextOnTheWindowColourAndACaretWhileFocused) {
     platformtest::pumpMessages();
     const platformtest::Image focused = platformtest::captureWindow(edit);
     const auto [firstFocused, lastFocused] = inkColumns(focused);
-    EXPECT_EQ(firstFocused, first);
-    EXPECT_GT(lastFocused, last) << "the caret stands after the text";
+    EXPECT_LT(firstFocused, first) << "the caret stands before the text";
+    EXPECT_EQ(lastFocused, last);
+}
+
+// Whether a column is black from the top through the given row, as the caret draws it.
+bool caretColumn(const platformtest::Image& image, int x, int rows) {
+    for (int y = 0; y < rows; ++y)
+        if (image.pixel(x, y) != 0x000000)
+            return false;
+    return true;
 }
 
 TEST_F(EditControl, WideTextScrollsToKeepTheCaretInView) {
     SetWindowTextA(edit, std::string(80, 'm').c_str());
     platformtest::pumpMessages();
-    const platformtest::Image image = platformtest::captureWindow(edit);
-    EXPECT_EQ(inkColumns(image).second, 119) << "the caret at the right edge";
+    const platformtest::Image start = platformtest::captureWindow(edit);
+    EXPECT_TRUE(caretColumn(start, 0, 10)) << "a set text shows from its start, caret first";
+    EXPECT_FALSE(caretColumn(start, 119, 10));
+    platformtest::pressKey(VK_END);
+    const platformtest::Image end = platformtest::captureWindow(edit);
+    EXPECT_TRUE(caretColumn(end, 119, 10)) << "scrolled to the caret at the right edge";
 }
 
 // A subclass that records what reaches it and can destroy the control on Return, as a text entry
@@ -179,7 +192,7 @@ TEST_F(EditControl, SubclassingSeesEveryMessageAndCanCloseOnReturn) {
         SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProcedure)));
     ASSERT_NE(savedProcedure, nullptr);
     platformtest::typeText("d");
-    EXPECT_EQ(windowText(edit), "abcd") << "typing passes through the saved procedure";
+    EXPECT_EQ(windowText(edit), "dabc") << "typing passes through the saved procedure";
     platformtest::pressKey(VK_RETURN);
     EXPECT_FALSE(IsWindow(edit));
     EXPECT_EQ(std::count(subclassLog.begin(), subclassLog.end(), UINT(WM_CHAR)), 1)
