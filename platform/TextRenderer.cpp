@@ -87,9 +87,12 @@ FontFace::FontFace(void* library, const std::string& path, int index, LONG logic
     const double span = ascender + descender > 0 ? ascender + descender : face->units_per_EM;
     double emPixels;
     if (logicalHeight < 0) {
+        // Windows rounds the scaled ascent and descent to the nearest pixel each: Arial at 11
+        // pixels has ascent 10 and descent 2 (cell 12), so centred text sits one row lower than
+        // rounding up would place it.
         emPixels = -double(logicalHeight);
-        ascent_ = int(std::ceil(ascender * emPixels / face->units_per_EM));
-        descent_ = int(std::ceil(descender * emPixels / face->units_per_EM));
+        ascent_ = int(std::lround(ascender * emPixels / face->units_per_EM));
+        descent_ = int(std::lround(descender * emPixels / face->units_per_EM));
     } else {
         const int cell = logicalHeight > 0 ? int(logicalHeight) : 16;
         emPixels = cell * face->units_per_EM / span;

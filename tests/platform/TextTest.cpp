@@ -62,6 +62,22 @@ TEST(TextMetrics, NegativeHeightIsCharacterHeightAndPositiveIsCellHeight) {
     DeleteDC(dc);
 }
 
+// Cell heights of character heights as the system reports them for Arial: the scaled ascent and
+// descent are each rounded to the nearest pixel. Vertically centred text depends on them.
+TEST(TextMetrics, CharacterHeightsGiveTheSystemsCellHeights) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    const struct {
+        LONG height;
+        LONG cell;
+    } cases[] = {{-11, 12}, {-12, 14}, {-18, 20}};
+    for (const auto& c : cases) {
+        HFONT font = makeFont(c.height);
+        EXPECT_EQ(extentOf(dc, font, "Hg").cy, c.cell) << "height " << c.height;
+        DeleteObject(font);
+    }
+    DeleteDC(dc);
+}
+
 TEST(TextMetrics, WidthsFollowTheTextTheWeightAndTheFace) {
     HDC dc = CreateCompatibleDC(nullptr);
     HFONT regular = makeFont(-50);
