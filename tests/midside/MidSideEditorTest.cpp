@@ -5,6 +5,7 @@
 #include "midside/MidSidePlugin.h"
 #include "platform/ModuleHandle.h"
 #include "platform/TestHooks.h"
+#include "support/EditorLayout.h"
 #include "support/GoldenImage.h"
 #include "support/RecordingHost.h"
 
@@ -19,9 +20,9 @@ namespace {
 
 using platformtest::InputSnapshot;
 
-constexpr int midHandleX = 112;
-constexpr int sideHandleX = 137;
-constexpr int handleTopAtDefault = 93;
+using editorlayout::handleTopAtDefault;
+using editorlayout::midHandleX;
+using editorlayout::sideHandleX;
 
 class EditorTest : public testing::Test {
 protected:
@@ -222,14 +223,14 @@ TEST_F(EditorTest, ControlEndsADrag) {
 
 TEST_F(EditorTest, LogoStripShowsTheInformationAndBlocksTheSliders) {
     openEditor();
-    press(200, 30);
+    press(editorlayout::logoPressX, editorlayout::logoPressY);
     EXPECT_TRUE(golden::matches(capture(), "editor-information"));
     // The image covers the sliders' upper parts; their visible parts ignore presses meanwhile.
     drag(midHandleX, 300, {{midHandleX, 200}});
     press(sideHandleX, 300);
     EXPECT_TRUE(automation().empty());
     // A press inside the image hides it and repaints the whole editor.
-    press(120, 150, VK_RBUTTON);
+    press(editorlayout::informationPressX, editorlayout::informationPressY, VK_RBUTTON);
     EXPECT_TRUE(golden::matches(capture(), "editor-default"));
     EXPECT_EQ(record->parameterValueEntry(record, 0), 0.9f);
     EXPECT_EQ(record->parameterValueEntry(record, 1), 0.9f);

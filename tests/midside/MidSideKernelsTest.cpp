@@ -1,5 +1,6 @@
 #include "midside/MidSideKernels.h"
 #include "midside/MidSideKernelsDetail.h"
+#include "support/ProcessingCases.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <cfloat>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <ostream>
 #include <random>
@@ -19,52 +21,10 @@ namespace {
 using midside::detail::FramesFunction;
 using midside::detail::KernelSet;
 
-float fromBits(std::uint32_t bits) {
-    return std::bit_cast<float>(bits);
-}
-std::uint32_t toBits(float value) {
-    return std::bit_cast<std::uint32_t>(value);
-}
-
-// Inputs that stress the rounding, overflow, subnormal and NaN paths of the formula.
-const std::vector<float> specialValues{
-    0.0f,
-    -0.0f,
-    fromBits(0x00000001), // smallest subnormal
-    fromBits(0x807FFFFF), // largest subnormal, negative
-    FLT_MIN,
-    -FLT_MIN,
-    FLT_MAX,
-    -FLT_MAX,
-    fromBits(0x7F000000), // 2^127: the sum of two overflows float, not double
-    fromBits(0x7F7FFFFE), // just below FLT_MAX
-    std::numeric_limits<float>::infinity(),
-    -std::numeric_limits<float>::infinity(),
-    fromBits(0x7FC00000), // default quiet NaN
-    fromBits(0xFFC12345), // quiet NaN with payload, sign set
-    fromBits(0x7F800001), // signalling NaN, smallest payload
-    fromBits(0x7FA5A5A5), // signalling NaN with payload
-    fromBits(0x7FFFFFFF), // quiet NaN, all payload bits
-    1.0f,
-    -1.0f,
-    16777216.0f, // 2^24: adding 1 is exact only in double
-    0.1f,
-    -3.3333333f,
-};
-
-// The gains the parameters produce, plus the extremes a host could force: NaN, infinity, and the
-// smallest and largest magnitudes, which push products towards the ends of the double range.
-const std::vector<float> specialGains{
-    0.0f,
-    fromBits(0x00000001),
-    -FLT_MAX,
-    0.9f,
-    1.0f,
-    fromBits(0x40000001),
-    fromBits(0x3F8E38E4),
-    fromBits(0x7FC00000),
-    std::numeric_limits<float>::infinity(),
-};
+using processing::fromBits;
+using processing::specialGains;
+using processing::specialValues;
+using processing::toBits;
 
 enum class Mode { overwrite, accumulate };
 
@@ -242,7 +202,7 @@ protected:
 // Every ordered pair of special values as (L, R), with special previous outputs.
 StereoBlock specialPairs() {
     StereoBlock block;
-    const std::size_t count = specialValues.size();
+    const std::size_t count = std::size(specialValues);
     for (std::size_t i = 0; i < count * count; ++i) {
         block.left.push_back(specialValues[i / count]);
         block.right.push_back(specialValues[i % count]);
@@ -283,7 +243,7 @@ float randomGain(std::mt19937& random) {
     if (random() % 4 == 0) {
         return fromBits(static_cast<std::uint32_t>(random()));
     }
-    return specialGains[random() % specialGains.size()];
+    return specialGains[random() % std::size(specialGains)];
 }
 
 TEST_P(MidSideKernelTest, RandomBlocksMatchTheFormulaForEveryLengthLayoutAndAlignment) {
@@ -332,65 +292,7 @@ INSTANTIATE_TEST_SUITE_P(AllKernels, MidSideKernelTest,
                                             ::testing::Values(Mode::overwrite, Mode::accumulate)),
                          kernelTestName);
 
-// Values worked out by hand, including cases where float arithmetic or another operand order
-// would give a different result.
-struct FormulaCase {
-    const char* what;
-    float left;
-    float right;
-    float previousLeft;
-    float previousRight;
-    float midGain;
-    float sideGain;
-    float expectedOverwriteLeft;
-    float expectedOverwriteRight;
-    float expectedAccumulateLeft;
-    float expectedAccumulateRight;
-};
-
-const FormulaCase formulaCases[] = {
-    {"unity gains pass audio through", 0.25f, -0.75f, 1.0f, 2.0f, 1.0f, 1.0f, 0.25f, -0.75f, 1.25f,
-     1.25f},
-    {"side muted gives the mean on both sides", 1.0f, 0.5f, 0.0f, 0.0f, 1.0f, 0.0f, 0.75f, 0.75f,
-     0.75f, 0.75f},
-    {"mid muted gives half the difference, mirrored", 1.0f, 0.5f, 0.0f, 0.0f, 0.0f, 1.0f, 0.25f,
-     -0.25f, 0.25f, -0.25f},
-    {"2^24 + 1 is exact in double", 16777216.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 16777216.0f, 1.0f,
-     16777216.0f, 1.0f},
-    {"the sum of two FLT_MAX does not overflow in double", FLT_MAX, FLT_MAX, -FLT_MAX, -FLT_MAX,
-     1.0f, 1.0f, FLT_MAX, FLT_MAX, 0.0f, 0.0f},
-    {"a product beyond FLT_MAX survives the accumulation", FLT_MAX, FLT_MAX, -FLT_MAX, -FLT_MAX,
-     fromBits(0x3F8E38E4), 0.0f, std::numeric_limits<float>::infinity(),
-     std::numeric_limits<float>::infinity(),
-     static_cast<float>(-static_cast<double>(FLT_MAX) +
-                        static_cast<double>(FLT_MAX) * static_cast<double>(fromBits(0x3F8E38E4))),
-     static_cast<float>(-static_cast<double>(FLT_MAX) +
-                        static_cast<double>(FLT_MAX) * static_cast<double>(fromBits(0x3F8E38E4)))},
-    {"gain 2.0000002 lands on its own float", 1.0f, 1.0f, 0.0f, 0.0f, fromBits(0x40000001), 1.0f,
-     fromBits(0x40000001), fromBits(0x40000001), fromBits(0x40000001), fromBits(0x40000001)},
-    {"a subnormal input stays subnormal", fromBits(0x00000003), 0.0f, 0.0f, 0.0f, 1.0f, 1.0f,
-     fromBits(0x00000003), 0.0f, fromBits(0x00000003), 0.0f},
-};
-
-#if BRISOLEN_KERNELS_X86
-// Where two NaNs meet, an x86 processor returns the first operand, and the code keeps the order
-// written: L before R, the sum or difference before the gain, M before S, the previous output
-// before the mix.
-const FormulaCase nanCases[] = {
-    {"both inputs NaN: the left one wins, quietened", fromBits(0x7FA00001), fromBits(0x7FC00002),
-     0.0f, 0.0f, 1.0f, 1.0f, fromBits(0x7FE00001), fromBits(0x7FE00001), fromBits(0x7FE00001),
-     fromBits(0x7FE00001)},
-    {"a NaN input wins over a NaN gain", 1.0f, fromBits(0xFFC00003), 0.0f, 0.0f,
-     fromBits(0x7FC00004), fromBits(0x7FC00005), fromBits(0xFFC00003), fromBits(0xFFC00003),
-     fromBits(0xFFC00003), fromBits(0xFFC00003)},
-    {"the mid gain's NaN wins over the side gain's", 1.0f, 0.5f, 0.0f, 0.0f, fromBits(0x7FC00004),
-     fromBits(0xFFC00005), fromBits(0x7FC00004), fromBits(0x7FC00004), fromBits(0x7FC00004),
-     fromBits(0x7FC00004)},
-    {"a NaN previous output wins over a NaN mix", fromBits(0x7FC00006), 0.0f, fromBits(0x7F800007),
-     fromBits(0xFFC00008), 1.0f, 1.0f, fromBits(0x7FC00006), fromBits(0x7FC00006),
-     fromBits(0x7FC00007), fromBits(0xFFC00008)},
-};
-#endif
+using processing::FormulaCase;
 
 void expectFloatBits(float actual, float expected, const char* what) {
     EXPECT_EQ(toBits(actual), toBits(expected))
@@ -417,14 +319,14 @@ void expectWorkedValues(const FormulaCase& c) {
 }
 
 TEST(MidSideFormula, ReferenceAndDispatchedKernelsGiveTheWorkedValues) {
-    for (const FormulaCase& c : formulaCases) {
+    for (const FormulaCase& c : processing::formulaCases) {
         expectWorkedValues(c);
     }
 }
 
 #if BRISOLEN_KERNELS_X86
 TEST(MidSideFormula, TheFirstOperandsNaNWins) {
-    for (const FormulaCase& c : nanCases) {
+    for (const FormulaCase& c : processing::x86NanCases) {
         expectWorkedValues(c);
     }
 }

@@ -1,5 +1,7 @@
 #include "midside/MidSideProcessor.h"
 #include "midside/MidSideKernels.h"
+#include "support/ProcessingCases.h"
+#include "support/RecordFacts.h"
 #include "support/RecordingHost.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +14,6 @@
 #include <vector>
 
 namespace {
-
-constexpr float nan = std::numeric_limits<float>::quiet_NaN();
-constexpr float infinity = std::numeric_limits<float>::infinity();
 
 std::uint32_t bitsOf(float value) {
     return std::bit_cast<std::uint32_t>(value);
@@ -44,12 +43,7 @@ TEST(MidSideProcessor, NewInstanceStartsAtUnity) {
     EXPECT_EQ(parameterText(effect, 7, 1), "     89");
 }
 
-struct GainCase {
-    float value;
-    std::uint32_t gainBits;
-    float storedValue;
-    const char* text;
-};
+using processing::GainCase;
 
 class GainLaw : public testing::TestWithParam<GainCase> {};
 
@@ -65,20 +59,7 @@ TEST_P(GainLaw, SetsGainStoredValueAndText) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, GainLaw,
-    testing::Values(
-        GainCase{0.0f, 0x00000000, 0.0f, "      0"}, GainCase{0.9f, 0x3F800000, 0.9f, "     89"},
-        GainCase{1.0f, 0x40000001, 1.0f, "    100"},
-        GainCase{0.45f, bitsOf(static_cast<float>(0.45f * 1.1111111640930176)), 0.45f, "     44"},
-        GainCase{0.95f, bitsOf(static_cast<float>((0.95f - 0.8999999761581421) * 10 + 1)), 0.95f,
-                 "     94"},
-        GainCase{0.5f, bitsOf(static_cast<float>(0.5 * 1.1111111640930176)), 0.5f, "     50"},
-        // Values outside 0..1 are clamped before the gain law.
-        GainCase{-0.5f, 0x00000000, 0.0f, "      0"}, GainCase{7.0f, 0x40000001, 1.0f, "    100"},
-        // Values that are not finite are ignored: the parameter keeps its default.
-        GainCase{nan, 0x3F800000, 0.9f, "     89"}, GainCase{infinity, 0x3F800000, 0.9f, "     89"},
-        GainCase{-infinity, 0x3F800000, 0.9f, "     89"}));
+INSTANTIATE_TEST_SUITE_P(Values, GainLaw, testing::ValuesIn(processing::gainCases));
 
 TEST(MidSideProcessor, OtherParameterIndexesChangeAndShowNothing) {
     MidSideProcessor effect(nullptr);
@@ -101,14 +82,7 @@ TEST(MidSideProcessor, TitlesAndUnits) {
     EXPECT_EQ(parameterText(effect, 6, 1), "percent");
 }
 
-struct ProcessCase {
-    const char* name;
-    float mid;
-    float side;
-    // Expected outputs for the input pair (L, R) = (0.5, 0.25).
-    float left;
-    float right;
-};
+using processing::ProcessCase;
 
 class Processing : public testing::TestWithParam<ProcessCase> {};
 
@@ -117,7 +91,8 @@ TEST_P(Processing, CombinesMidAndSide) {
     MidSideProcessor effect(nullptr);
     effect.changeParameter(0, c.mid);
     effect.changeParameter(1, c.side);
-    std::vector<float> left(9, 0.5f), right(9, 0.25f), outLeft(9, 3.0f), outRight(9, 3.0f);
+    std::vector<float> left(9, processing::processCaseLeft), right(9, processing::processCaseRight);
+    std::vector<float> outLeft(9, 3.0f), outRight(9, 3.0f);
     float* inputs[] = {left.data(), right.data()};
     float* outputs[] = {outLeft.data(), outRight.data()};
     effect.processOverwrite(inputs, outputs, 9);
@@ -132,11 +107,7 @@ TEST_P(Processing, CombinesMidAndSide) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Gains, Processing,
-                         testing::Values(ProcessCase{"unityPassesThrough", 0.9f, 0.9f, 0.5f, 0.25f},
-                                         ProcessCase{"midOnly", 0.9f, 0.0f, 0.375f, 0.375f},
-                                         ProcessCase{"sideOnly", 0.0f, 0.9f, 0.125f, -0.125f},
-                                         ProcessCase{"silence", 0.0f, 0.0f, 0.0f, 0.0f}),
+INSTANTIATE_TEST_SUITE_P(Gains, Processing, testing::ValuesIn(processing::processCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Processing, SilentInputOverwritesWithZerosAndAccumulatesNothing) {
@@ -192,22 +163,11 @@ TEST(Processing, InPlaceMatchesOutOfPlace) {
 TEST(Programs, NamingAndRenaming) {
     MidSideProcessor effect(nullptr);
     EXPECT_EQ(parameterText(effect, 5, 0), "MS1");
-    const struct {
-        const char* name;
-        const char* shown;
-    } cases[] = {
-        {"Zelk", "Zelk 1"},
-        {"Zelk2", "Zelk2"},
-        {"", ""},
-        {"Twenty-three characters", "Twenty-three characters"},
-        // Longer names are cut to the 23 characters a program name holds.
-        {"A name far longer than the program record holds", "A name far longer than "},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : recordfacts::programNames) {
         char name[64];
-        std::strcpy(name, c.name);
+        std::strcpy(name, c.given);
         effect.handleOpcode(4, 0, 0, name, 0.0f);
-        EXPECT_EQ(parameterText(effect, 5, 0), c.shown) << c.name;
+        EXPECT_EQ(parameterText(effect, 5, 0), c.shown) << c.given;
     }
 }
 
@@ -234,21 +194,14 @@ TEST(Programs, NumbersOutsideTheArrayAreIgnored) {
 }
 
 TEST(Identity, AnswersTheHost) {
-    MidSideProcessor effect(nullptr);
-    EXPECT_EQ(effect.handleOpcode(35, 0, 0, nullptr, 0.0f), 1);
-    EXPECT_EQ(effect.handleOpcode(49, 0, 0, nullptr, 0.0f), 1000);
-    EXPECT_EQ(effect.handleOpcode(58, 0, 0, nullptr, 0.0f), 2);
-    EXPECT_EQ(effect.handleOpcode(51, 0, 0, const_cast<char*>("bypass"), 0.0f), 0);
-    const struct {
-        std::int32_t opcode;
-        HostValue answer;
-        const char* text;
-    } texts[] = {
-        {45, 1, "Brisolen"}, {47, 1, ".tarnwick."}, {48, 1, "Brisolen"}, {46, 0, "untouched"}};
-    for (const auto& t : texts) {
-        char text[64] = "untouched";
-        EXPECT_EQ(effect.handleOpcode(t.opcode, 0, 0, text, 0.0f), t.answer) << t.opcode;
-        EXPECT_STREQ(text, t.text) << t.opcode;
+    for (const recordfacts::OpcodeAnswer& c : recordfacts::opcodeAnswers) {
+        MidSideProcessor effect(nullptr);
+        char text[64];
+        std::strcpy(text, c.dataText != nullptr ? c.dataText : recordfacts::untouchedText);
+        EXPECT_EQ(effect.handleOpcode(c.opcode, c.index, c.value, text, 0.0f), c.answer) << c.what;
+        if (c.text != nullptr) {
+            EXPECT_STREQ(text, c.text) << c.what;
+        }
     }
 }
 

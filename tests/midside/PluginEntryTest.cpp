@@ -1,6 +1,7 @@
 // The built library loaded the way a host loads it: by path, through its only export.
 #include "effect/HostRecord.h"
 #include "midside/MidSideKernels.h"
+#include "support/RecordFacts.h"
 
 #include <gtest/gtest.h>
 
@@ -66,21 +67,36 @@ TEST_F(LoadedPlugin, FreshInstanceShowsItsRecord) {
     HostRecord* r = pluginMain(&hostCallback);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(versionQueries.load(), queriesBefore + 1);
-    EXPECT_EQ(r->signature, 0x56737450);
-    EXPECT_EQ(r->programCount, 1);
-    EXPECT_EQ(r->parameterCount, 2);
-    EXPECT_EQ(r->inputCount, 2);
-    EXPECT_EQ(r->outputCount, 2);
-    EXPECT_EQ(r->capabilityFlags, flagEditor | flagOverwrite);
-    EXPECT_EQ(r->inOutRatio, 1.0f);
-    EXPECT_EQ(r->effectId, 0x34323932);
-    EXPECT_EQ(r->effectVersion, 1);
+    EXPECT_EQ(r->signature, recordfacts::signature);
+    EXPECT_EQ(r->programCount, recordfacts::programCount);
+    EXPECT_EQ(r->parameterCount, recordfacts::parameterCount);
+    EXPECT_EQ(r->inputCount, recordfacts::inputCount);
+    EXPECT_EQ(r->outputCount, recordfacts::outputCount);
+    EXPECT_EQ(r->capabilityFlags, recordfacts::capabilityFlags);
+    EXPECT_EQ(r->inOutRatio, recordfacts::inOutRatio);
+    EXPECT_EQ(r->effectId, recordfacts::effectId);
+    EXPECT_EQ(r->effectVersion, recordfacts::effectVersion);
     EXPECT_EQ(r->hostData, nullptr);
     for (unsigned char byte : r->spare) {
         EXPECT_EQ(byte, 0);
     }
-    EXPECT_EQ(r->parameterValueEntry(r, 0), 0.9f);
+    EXPECT_EQ(r->parameterValueEntry(r, 0), recordfacts::defaultParameterValue);
+    EXPECT_EQ(r->parameterValueEntry(r, 1), recordfacts::defaultParameterValue);
     EXPECT_EQ(send(r, 1), 1);
+}
+
+TEST_F(LoadedPlugin, AnswersTheOpcodesAsTheFactsSay) {
+    for (const recordfacts::OpcodeAnswer& c : recordfacts::opcodeAnswers) {
+        HostRecord* r = pluginMain(&hostCallback);
+        ASSERT_NE(r, nullptr);
+        char text[64];
+        std::strcpy(text, c.dataText != nullptr ? c.dataText : recordfacts::untouchedText);
+        EXPECT_EQ(send(r, c.opcode, c.index, c.value, text), c.answer) << c.what;
+        if (c.text != nullptr) {
+            EXPECT_STREQ(text, c.text) << c.what;
+        }
+        EXPECT_EQ(send(r, 1), 1);
+    }
 }
 
 TEST_F(LoadedPlugin, InstancesAreIndependent) {

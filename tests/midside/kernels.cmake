@@ -1,4 +1,5 @@
 add_executable(midside_kernels_test ${CMAKE_CURRENT_LIST_DIR}/MidSideKernelsTest.cpp)
 brisolen_warnings(midside_kernels_test)
+target_include_directories(midside_kernels_test PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(midside_kernels_test PRIVATE brisolen_midside GTest::gtest_main)
 gtest_discover_tests(midside_kernels_test)
