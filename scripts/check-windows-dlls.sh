@@ -30,6 +30,14 @@ check_exports() {
     if [ "$base" != "1" ]; then
         fail "$dll exports main at ordinal base $base, not 1"
     fi
+    # The address table also holds exports by ordinal only, which have no name: it must hold
+    # exactly the one entry that main names.
+    local addresses
+    addresses=$("$objdump" -p "$dll" |
+        awk '/^\tExport Address Table[ \t]+[0-9a-fA-F]+$/ && !found {print $NF; found = 1}')
+    if [ -z "$addresses" ] || [ $((16#$addresses)) -ne 1 ]; then
+        fail "$dll has ${addresses:-no} export address table entries, not exactly 1"
+    fi
 }
 
 check_imports() {

@@ -11,6 +11,9 @@ packages=(
     mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     locales
+    # The Windows DLL run under Wine (64-bit only: no i386 architecture) on a virtual display.
+    wine64 xvfb
+    libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
 )
 
 missing=()
