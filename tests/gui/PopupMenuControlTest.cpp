@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,10 @@ struct ListCase {
     const char* name;
     std::vector<ListStep> steps;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ListCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class EntryList : public testing::TestWithParam<ListCase> {};
 

@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,10 @@ struct FontCase {
     const char* face;
     LONG height;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FontCase& c, std::ostream* out) {
+    *out << "font id " << c.fontId;
+}
 
 class EditFont : public TextEntryTest, public testing::WithParamInterface<FontCase> {};
 

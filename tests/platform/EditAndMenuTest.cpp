@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ struct TypingCase {
     std::vector<int> keysAfter;
     const char* expected;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const TypingCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class EditTyping : public EditControl, public ::testing::WithParamInterface<TypingCase> {};
 
@@ -276,6 +281,9 @@ struct Answer {
     int position; // what the handler answers
     WPARAM command;
 };
+void PrintTo(const Answer& answer, std::ostream* out) {
+    *out << answer.name;
+}
 
 class MenuAnswers : public PopupMenu, public ::testing::WithParamInterface<Answer> {};
 
