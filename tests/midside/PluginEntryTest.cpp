@@ -2,6 +2,7 @@
 #include "effect/HostRecord.h"
 #include "midside/MidSideKernels.h"
 #include "support/RecordFacts.h"
+#include "support/SessionSignal.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <random>
 #include <vector>
 
 namespace {
@@ -122,37 +122,23 @@ TEST_F(LoadedPlugin, HostLifecycleProcessesExactlyTheFormula) {
     send(r, 10, 0, 0, nullptr, 48000.0f);
     send(r, 11, 0, 512);
     send(r, 12, 0, 1);
-    r->changeParameterEntry(r, 0, 1.0f);
-    r->changeParameterEntry(r, 1, 0.3f);
-    const float midGain = 2.0000002384185791f;
-    const float sideGain = static_cast<float>(0.3f * 1.1111111640930176);
-
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-    constexpr int frames = 1031;
-    std::vector<float> left(frames), right(frames);
-    for (int i = 0; i < frames; ++i) {
-        left[i] = sample(random);
-        right[i] = sample(random);
-    }
-    std::vector<float> expectedLeft(frames), expectedRight(frames);
-    midside::referenceOverwriteFrames(left.data(), right.data(), expectedLeft.data(),
-                                      expectedRight.data(), frames, midGain, sideGain);
+    processing::SessionSignal session;
+    r->changeParameterEntry(r, 0, session.midValue);
+    r->changeParameterEntry(r, 1, session.sideValue);
+    const int frames = session.frames;
+    const size_t bytes = sizeof(float) * frames;
 
     std::vector<float> outLeft(frames), outRight(frames);
-    float* inputs[] = {left.data(), right.data()};
+    float* inputs[] = {session.left.data(), session.right.data()};
     float* outputs[] = {outLeft.data(), outRight.data()};
     r->overwriteEntry(r, inputs, outputs, frames);
-    EXPECT_EQ(std::memcmp(outLeft.data(), expectedLeft.data(), sizeof(float) * frames), 0);
-    EXPECT_EQ(std::memcmp(outRight.data(), expectedRight.data(), sizeof(float) * frames), 0);
+    EXPECT_EQ(std::memcmp(outLeft.data(), session.overwrittenLeft.data(), bytes), 0);
+    EXPECT_EQ(std::memcmp(outRight.data(), session.overwrittenRight.data(), bytes), 0);
 
     // Accumulating adds the same result onto what the outputs hold.
     r->accumulateEntry(r, inputs, outputs, frames);
-    std::vector<float> twiceLeft(expectedLeft), twiceRight(expectedRight);
-    midside::referenceAccumulateFrames(left.data(), right.data(), twiceLeft.data(),
-                                       twiceRight.data(), frames, midGain, sideGain);
-    EXPECT_EQ(std::memcmp(outLeft.data(), twiceLeft.data(), sizeof(float) * frames), 0);
-    EXPECT_EQ(std::memcmp(outRight.data(), twiceRight.data(), sizeof(float) * frames), 0);
+    EXPECT_EQ(std::memcmp(outLeft.data(), session.accumulatedLeft.data(), bytes), 0);
+    EXPECT_EQ(std::memcmp(outRight.data(), session.accumulatedRight.data(), bytes), 0);
 
     send(r, 12, 0, 0);
     EXPECT_EQ(send(r, 1), 1);

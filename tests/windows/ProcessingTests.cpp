@@ -6,10 +6,10 @@
 #include "midside/MidSideKernels.h"
 #include "support/ProcessingCases.h"
 #include "support/RecordingHost.h"
+#include "support/SessionSignal.h"
 
 #include <cstring>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -243,33 +243,19 @@ TEST_CASE(WorkedValuesOfTheFormula) {
 TEST_CASE(HostLifecycleProcessesExactlyTheFormula) {
     RunningInstance effect;
     REQUIRE(effect.ready());
-    effect.setParameters(1.0f, 0.3f);
-    const float midGain = fromBits(0x40000001);
-    const float sideGain = static_cast<float>(0.3f * 1.1111111640930176);
-
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-    constexpr int frames = 1031;
-    std::vector<float> left(frames), right(frames);
-    for (int i = 0; i < frames; ++i) {
-        left[i] = sample(random);
-        right[i] = sample(random);
-    }
-    std::vector<float> expectedLeft(frames), expectedRight(frames);
-    midside::referenceOverwriteFrames(left.data(), right.data(), expectedLeft.data(),
-                                      expectedRight.data(), frames, midGain, sideGain);
+    processing::SessionSignal session;
+    effect.setParameters(session.midValue, session.sideValue);
+    const int frames = session.frames;
     std::vector<float> outLeft(frames), outRight(frames);
-    float* inputs[] = {left.data(), right.data()};
+    float* inputs[] = {session.left.data(), session.right.data()};
     float* outputs[] = {outLeft.data(), outRight.data()};
     effect.overwrite(inputs, outputs, frames);
-    CHECK_EQ(firstDifference(outLeft, expectedLeft), -1);
-    CHECK_EQ(firstDifference(outRight, expectedRight), -1);
+    CHECK_EQ(firstDifference(outLeft, session.overwrittenLeft), -1);
+    CHECK_EQ(firstDifference(outRight, session.overwrittenRight), -1);
 
     effect.accumulate(inputs, outputs, frames);
-    midside::referenceAccumulateFrames(left.data(), right.data(), expectedLeft.data(),
-                                       expectedRight.data(), frames, midGain, sideGain);
-    CHECK_EQ(firstDifference(outLeft, expectedLeft), -1);
-    CHECK_EQ(firstDifference(outRight, expectedRight), -1);
+    CHECK_EQ(firstDifference(outLeft, session.accumulatedLeft), -1);
+    CHECK_EQ(firstDifference(outRight, session.accumulatedRight), -1);
 }
 
 TEST_CASE(EmptyBlocksAndMissingBuffersTouchNothing) {
