@@ -277,6 +277,7 @@ LiveCounts liveCounts() {
     counts.gdiObjects =
         layer.table.liveCount(ObjectKind::bitmap) + layer.table.liveCount(ObjectKind::pen) +
         layer.table.liveCount(ObjectKind::brush) + layer.table.liveCount(ObjectKind::font);
+    counts.fontFaces = FontFace::liveCount();
     for (const auto& [key, windowClass] : layer.classes)
         if (windowClass.name != hostClassName && !windowClass.builtIn)
             ++counts.windowClasses;

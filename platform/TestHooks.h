@@ -84,6 +84,7 @@ struct LiveCounts {
     size_t deviceContexts = 0;
     size_t gdiObjects = 0; // bitmaps, pens, brushes and fonts, stock objects excluded
     size_t windowClasses = 0;
+    size_t fontFaces = 0; // opened faces, in use by fonts or kept as recently used
 };
 LiveCounts liveCounts();
 

@@ -6,6 +6,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -67,11 +68,14 @@ char32_t codePointOf(unsigned char character, bool symbolLetters) {
     return character; // the ANSI text is taken as Latin-1
 }
 
+std::atomic<size_t> liveFaces{0};
+
 } // namespace
 
 FontFace::FontFace(void* library, const std::string& path, int index, LONG logicalHeight,
                    bool symbolLetters)
     : symbolLetters_(symbolLetters) {
+    ++liveFaces;
     FT_Face face = nullptr;
     if (FT_New_Face(static_cast<FT_Library>(library), path.c_str(), index, &face) != 0)
         return;
@@ -103,7 +107,12 @@ FontFace::FontFace(void* library, const std::string& path, int index, LONG logic
     FT_Set_Char_Size(face, 0, size26Dot6, 72, 72);
 }
 
+size_t FontFace::liveCount() {
+    return liveFaces.load();
+}
+
 FontFace::~FontFace() {
+    --liveFaces;
     if (face_)
         FT_Done_Face(asFace(face_));
 }
@@ -112,27 +121,37 @@ const GlyphImage& FontFace::glyph(unsigned char character) {
     std::unique_ptr<GlyphImage>& slot = glyphs_[character];
     if (slot)
         return *slot;
-    slot = std::make_unique<GlyphImage>();
+    render(character, uncached_);
+    const size_t bytes = uncached_.coverage.size();
+    if (cachedBytes_ + bytes > glyphCacheBudget)
+        return uncached_;
+    cachedBytes_ += bytes;
+    slot = std::make_unique<GlyphImage>(std::move(uncached_));
+    uncached_ = GlyphImage{};
+    return *slot;
+}
+
+void FontFace::render(unsigned char character, GlyphImage& out) {
+    out = GlyphImage{};
     FT_Face face = asFace(face_);
     if (!face || FT_Load_Char(face, codePointOf(character, symbolLetters_),
                               FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0)
-        return *slot;
+        return;
     const FT_GlyphSlot rendered = face->glyph;
     const FT_Bitmap& bitmap = rendered->bitmap;
-    slot->left = rendered->bitmap_left;
-    slot->top = rendered->bitmap_top;
-    slot->width = static_cast<int>(bitmap.width);
-    slot->height = static_cast<int>(bitmap.rows);
-    slot->advance = static_cast<int>((rendered->advance.x + 32) >> 6);
+    out.left = rendered->bitmap_left;
+    out.top = rendered->bitmap_top;
+    out.width = static_cast<int>(bitmap.width);
+    out.height = static_cast<int>(bitmap.rows);
+    out.advance = static_cast<int>((rendered->advance.x + 32) >> 6);
     if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
-        slot->coverage.resize(size_t(slot->width) * size_t(slot->height));
-        for (int y = 0; y < slot->height; ++y)
-            std::memcpy(slot->coverage.data() + size_t(y) * size_t(slot->width),
-                        bitmap.buffer + ptrdiff_t(y) * bitmap.pitch, size_t(slot->width));
+        out.coverage.resize(size_t(out.width) * size_t(out.height));
+        for (int y = 0; y < out.height; ++y)
+            std::memcpy(out.coverage.data() + size_t(y) * size_t(out.width),
+                        bitmap.buffer + ptrdiff_t(y) * bitmap.pitch, size_t(out.width));
     } else {
-        slot->width = slot->height = 0;
+        out.width = out.height = 0;
     }
-    return *slot;
 }
 
 int FontFace::measure(const char* text, size_t length) {
@@ -149,6 +168,7 @@ FontResolver::FontResolver() {
 }
 
 FontResolver::~FontResolver() {
+    recent_.clear();
     faces_.clear();
     if (library_)
         FT_Done_FreeType(static_cast<FT_Library>(library_));
@@ -201,18 +221,30 @@ std::shared_ptr<FontFace> FontResolver::resolve(const LOGFONTA& font) {
     const LONG height = std::clamp<LONG>(font.lfHeight, -2048, 2048);
     const bool symbolLetters = strncasecmp(requested.c_str(), "symbol", 7) == 0;
     const auto key = std::make_tuple(family, bold, italic, height, symbolLetters);
-    auto found = faces_.find(key);
-    if (found != faces_.end())
-        return found->second;
-    const auto [path, index] = findFile(family, bold, italic);
-    std::shared_ptr<FontFace> face;
-    if (!path.empty()) {
-        face = std::make_shared<FontFace>(library_, path, index, height, symbolLetters);
-        if (!face->valid())
-            face.reset();
+    if (auto found = faces_.find(key); found != faces_.end()) {
+        if (std::shared_ptr<FontFace> face = found->second.lock()) {
+            keepRecent(face);
+            return face;
+        }
+        faces_.erase(found);
     }
+    const auto [path, index] = findFile(family, bold, italic);
+    if (path.empty())
+        return nullptr;
+    auto face = std::make_shared<FontFace>(library_, path, index, height, symbolLetters);
+    if (!face->valid())
+        return nullptr;
+    std::erase_if(faces_, [](const auto& entry) { return entry.second.expired(); });
     faces_[key] = face;
+    keepRecent(face);
     return face;
+}
+
+void FontResolver::keepRecent(const std::shared_ptr<FontFace>& face) {
+    std::erase(recent_, face);
+    recent_.push_back(face);
+    if (recent_.size() > recentFacesKept)
+        recent_.pop_front();
 }
 
 void renderTextLine(Surface& surface, const PixelRect& clip, FontFace& face, int64_t x, int64_t y,

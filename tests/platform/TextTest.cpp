@@ -1,9 +1,12 @@
 // Text through outline fonts: sizes, alignment, clipping and background painting.
 #include "LayerTestSupport.h"
+#include "platform/TextRenderer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 using namespace layertest;
 
@@ -76,6 +79,33 @@ TEST(TextMetrics, CharacterHeightsGiveTheSystemsCellHeights) {
         DeleteObject(font);
     }
     DeleteDC(dc);
+}
+
+// Fonts made and deleted at ever new sizes leave only a few faces open, and a face's glyph cache
+// stays within its budget however large its glyphs.
+TEST(TextCaches, StayBoundedAcrossSizes) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (LONG height = -40; height > -80; --height) {
+        HFONT font = makeFont(height);
+        EXPECT_GT(extentOf(dc, font, "Sized text").cx, 0);
+        DeleteObject(font);
+    }
+    EXPECT_LE(platformtest::liveCounts().fontFaces, 16u) << "only recently used faces stay open";
+    DeleteDC(dc);
+
+    win32layer::FontResolver resolver;
+    LOGFONTA huge{};
+    huge.lfHeight = -2048;
+    std::strcpy(huge.lfFaceName, "Arial");
+    const std::shared_ptr<win32layer::FontFace> face = resolver.resolve(huge);
+    ASSERT_NE(face, nullptr);
+    std::vector<int> advances;
+    for (int c = 32; c < 256; ++c)
+        advances.push_back(face->glyph(static_cast<unsigned char>(c)).advance);
+    EXPECT_LE(face->cachedBytes(), win32layer::FontFace::glyphCacheBudget);
+    for (int c = 32; c < 256; ++c)
+        EXPECT_EQ(face->glyph(static_cast<unsigned char>(c)).advance, advances[size_t(c - 32)])
+            << "glyphs beyond the budget render the same again";
 }
 
 TEST(TextMetrics, WidthsFollowTheTextTheWeightAndTheFace) {
