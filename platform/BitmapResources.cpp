@@ -60,9 +60,12 @@ bool decodeBmp(const unsigned char* data, size_t size, Surface& out) {
         return false;
     if (bitCount <= 8 && paletteSize == 0)
         paletteSize = 1u << bitCount;
-    const unsigned char* palette = info + infoSize + (bitfields && infoSize == 40 ? 12 : 0);
-    if (bitCount <= 8 && (paletteSize > 256 || palette + paletteSize * 4 > data + size))
+    // Offsets, not pointers: a palette that claims to run past the data must be refused without
+    // forming an address beyond it.
+    const size_t paletteOffset = fileHeaderSize + infoSize + (bitfields && infoSize == 40 ? 12 : 0);
+    if (bitCount <= 8 && (paletteSize > 256 || paletteOffset + size_t(paletteSize) * 4 > size))
         return false;
+    const unsigned char* palette = data + std::min(paletteOffset, size);
     const size_t stride = ((size_t(width) * bitCount + 31) / 32) * 4;
     if (pixelOffset > size || stride * size_t(height) > size - pixelOffset)
         return false;
