@@ -11,6 +11,7 @@ namespace {
 
 constexpr double maxBenchSeconds = 600.0;
 constexpr std::int64_t maxIdleCalls = 1000;
+constexpr std::int64_t maxRepeat = 1000;
 
 // Splits the words after the command into options (with their values) and positional operands.
 class ArgumentReader {
@@ -263,6 +264,47 @@ EditorOptions parseEditor(ArgumentReader& reader, bool& verbose) {
     return options;
 }
 
+std::uint64_t parseSeed(const std::string& text) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+    if (text.empty() || text[0] == '-' || *end != '\0' || errno == ERANGE) {
+        throw HostError("--seed " + text + ": expected a whole number from 0 to " +
+                        std::to_string(UINT64_MAX));
+    }
+    return value;
+}
+
+std::int32_t parseRepeat(const std::string& text) {
+    const auto value = wholeNumber(text);
+    if (!value || *value < 1 || *value > maxRepeat) {
+        throw HostError("--repeat " + text + ": expected a whole number from 1 to " +
+                        std::to_string(maxRepeat));
+    }
+    return static_cast<std::int32_t>(*value);
+}
+
+ValidateOptions parseValidate(ArgumentReader& reader, bool& verbose) {
+    ValidateOptions options;
+    const auto operands = readArguments(reader, "validate", verbose, [&](const std::string& word) {
+        if (word == "--seed") {
+            options.seed = parseSeed(reader.valueOf(word));
+        } else if (word == "--repeat") {
+            options.repeat = parseRepeat(reader.valueOf(word));
+        } else if (word == "--only") {
+            options.only.push_back(reader.valueOf(word));
+        } else {
+            return false;
+        }
+        return true;
+    });
+    if (operands.size() != 1) {
+        throw UsageError("validate needs exactly one argument: PLUGIN");
+    }
+    options.plugin = operands[0];
+    return options;
+}
+
 bool asksForHelp(const std::vector<std::string>& arguments) {
     for (const auto& word : arguments) {
         if (word == "--") {
@@ -293,6 +335,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         result.command = parseBench(reader, result.verbose);
     } else if (command == "editor") {
         result.command = parseEditor(reader, result.verbose);
+    } else if (command == "validate") {
+        result.command = parseValidate(reader, result.verbose);
     } else if (!command.empty() && command[0] == '-') {
         throw UsageError("unknown option " + command);
     } else {
@@ -307,6 +351,7 @@ std::string usageText() {
   brisolen-host process PLUGIN [IN] OUT [options]
   brisolen-host bench PLUGIN [--block N] [--seconds S]
   brisolen-host editor PLUGIN OUT.png [--param INDEX=VALUE]... [--idle N]
+  brisolen-host validate PLUGIN [--seed N] [--repeat N] [--only NAME]...
   brisolen-host --help
 
 Commands:
@@ -316,6 +361,9 @@ Commands:
   bench     measure the processing speed of the plug-in's entries
   editor    open the plug-in's editor in a window of our own, let it draw, and save its
             picture as a PNG file
+  validate  run a battery of checks a host relies on (lifetime, texts, processing,
+            automation, real-time safety, locale, editor); prints PASS, FAIL or SKIP
+            for each and exits with 1 when any check fails
 
 Options of process:
   --param INDEX=VALUE   set a parameter (normalised 0..1) before processing; repeatable
@@ -334,6 +382,13 @@ Options of editor:
   --param INDEX=VALUE   change a parameter (normalised 0..1) while the editor is open, as
                         host automation does; repeatable
   --idle N              editor idle calls before the picture is taken, 1 to 1000 (default 10)
+
+Options of validate:
+  --seed N              seed of the random parts, to repeat a run exactly (default: fresh,
+                        printed at the start)
+  --repeat N            run the battery N times, 1 to 1000 (default 1)
+  --only NAME           run only the checks named NAME or starting with it, for example
+                        texts or processing.in-place; repeatable
 
 Common options:
   -v, --verbose         report every request the plug-in sends to the host

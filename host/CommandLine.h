@@ -42,7 +42,15 @@ struct EditorOptions {
     std::int32_t idleCalls = 10;
 };
 
-using Command = std::variant<HelpRequest, InfoOptions, ProcessOptions, BenchOptions, EditorOptions>;
+struct ValidateOptions {
+    std::string plugin;
+    std::optional<std::uint64_t> seed; // a fresh one when absent
+    std::int32_t repeat = 1;
+    std::vector<std::string> only; // check names or name prefixes; every check when empty
+};
+
+using Command = std::variant<HelpRequest, InfoOptions, ProcessOptions, BenchOptions, EditorOptions,
+                             ValidateOptions>;
 
 struct CommandLine {
     Command command;

@@ -15,10 +15,12 @@ namespace {
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
-void runCommand(const CommandLine& commandLine) {
+// Returns the exit code of a command that ran to its end.
+int runCommand(const CommandLine& commandLine) {
     RequestHandler::setVerbose(commandLine.verbose);
+    int exitCode = 0;
     std::visit(
-        [](const auto& options) {
+        [&exitCode](const auto& options) {
             using Options = std::decay_t<decltype(options)>;
             if constexpr (std::is_same_v<Options, HelpRequest>) {
                 std::cout << usageText();
@@ -28,6 +30,8 @@ void runCommand(const CommandLine& commandLine) {
                 runProcess(options, std::cout);
             } else if constexpr (std::is_same_v<Options, BenchOptions>) {
                 runBench(options, std::cout);
+            } else if constexpr (std::is_same_v<Options, ValidateOptions>) {
+                exitCode = runValidate(options, std::cout) ? 0 : exitFailure;
             } else {
                 runEditor(options, std::cout);
             }
@@ -37,15 +41,17 @@ void runCommand(const CommandLine& commandLine) {
         std::cerr << "brisolen-host: " << RequestHandler::automationReports()
                   << " automation report(s) received\n";
     }
+    return exitCode;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     try {
-        runCommand(parseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+        const int exitCode =
+            runCommand(parseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
         std::cout.flush();
-        return std::cout.good() ? 0 : exitFailure;
+        return std::cout.good() ? exitCode : exitFailure;
     } catch (const UsageError& error) {
         std::cerr << "brisolen-host: " << error.what() << "\n"
                   << "Try 'brisolen-host --help' for usage.\n";
