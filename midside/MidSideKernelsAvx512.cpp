@@ -8,7 +8,9 @@
 // GCC 12 reports its own AVX-512 intrinsics, which start from deliberately undefined registers,
 // as reading uninitialised values once they are inlined.
 #pragma GCC diagnostic push
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #define AVX512_KERNEL __attribute__((target("avx512f")))

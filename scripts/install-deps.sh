@@ -13,6 +13,8 @@ packages=(
     locales
     # The Windows DLL run under Wine (64-bit only: no i386 architecture) on a virtual display.
     wine64 xvfb
+    # The fuzz targets: clang and the runtime of its libFuzzer.
+    clang libclang-rt-14-dev
     libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3
 )
 
