@@ -28,8 +28,8 @@ TEST_CASE(LibraryExportsMainByNameAndOrdinalOne) {
     CHECK_EQ(reinterpret_cast<void*>(library.mainByOrdinal()),
              reinterpret_cast<void*>(library.mainByName()));
     CHECK(GetProcAddress(library.handle(), MAKEINTRESOURCEA(2)) == nullptr);
-    for (const char* hidden : {"pluginMain", "createEffect", "moduleHandle", "outOfMemory",
-                               "DllMain"}) {
+    for (const char* hidden :
+         {"pluginMain", "createEffect", "moduleHandle", "outOfMemory", "DllMain"}) {
         CHECK(GetProcAddress(library.handle(), hidden) == nullptr, hidden);
     }
 }
